@@ -1,0 +1,61 @@
+#pragma once
+
+#include "toolkit/CheckBox.h"
+#include "toolkit/DirList.h"
+#include "toolkit/DriveList.h"
+#include "toolkit/FileList.h"
+#include "toolkit/ListBox.h"
+#include "toolkit/MessageBox.h"
+#include "toolkit/Surface.h"
+#include "toolkit/TextBox.h"
+
+#include <QByteArray>
+
+namespace quibex {
+
+// The main window's controls, by their names. They hold all the state the
+// commands share; the commands receive this form and nothing else. The form
+// works the same with widgets attached (the real window) or without (tests).
+struct fmenu {
+    explicit fmenu(MessageBox& messages) : messages(messages) {}
+    fmenu(const fmenu&) = delete;
+    fmenu& operator=(const fmenu&) = delete;
+
+    // The browser.
+    DriveList Drive1;
+    DirList Dir1{Drive1};
+    FileList File1;
+
+    // The selection: file names (shown) and, position for position, their folders.
+    ListBox List1{false};
+    ListBox List2{false};
+    // Working lists of the sorts, never shown.
+    ListBox List3{true};
+    ListBox List4{false};
+    ListBox List5{true};
+    ListBox List6{false};
+
+    TextBox Text1;   // name of the file to create
+    TextBox Text2;   // the name last proposed, never shown
+    TextBox jauge;   // progress of the current file
+    TextBox jauge2;  // progress of the whole join
+
+    CheckBox Check1;  // carriage return after each file
+    CheckBox Check2;  // line feed after each file
+
+    Surface window;
+    MessageBox& messages;
+
+    // The folder holding the program, where the browser starts.
+    QByteArray programFolder;
+
+    // Redraws the window and all its controls before the command goes on.
+    void Refresh() const { window.refresh(); }
+    MsgAnswer MsgBox(const QString& text, const QString& title, MsgIcon icon,
+                     MsgButtons buttons = MsgButtons::Ok) const
+    {
+        return messages.show(text, title, icon, buttons);
+    }
+};
+
+}  // namespace quibex

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+namespace quibex {
+
+struct fmenu;
+
+// "Créer" (index 1) and "Quitter" (index 2).
+void Command2_Click(fmenu& form, int16_t index);
+
+// Joins the selection into the file at fullPath (bytes on disk: the file
+// list's folder, "/", the name); name is the bare name, used in messages.
+void CreerFichier(fmenu& form, const QByteArray& fullPath, const QString& name);
+
+}  // namespace quibex

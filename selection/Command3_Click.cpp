@@ -1,0 +1,21 @@
+#include "form/fmenu.h"
+#include "selection/Selection.h"
+
+namespace quibex {
+
+// "Retirer": removes the highlighted entry; the highlight moves to the entry
+// that followed it, or to the new last entry.
+void Command3_Click(fmenu& form)
+{
+    const int p = form.List1.listIndex();
+    const int n = form.List1.count();
+    if (p == -1)
+        return;
+    form.List1.removeItem(p);
+    form.List2.removeItem(p);
+    if (n == 1)
+        return;
+    form.List1.setListIndex(p == n - 1 ? p - 1 : p);
+}
+
+}  // namespace quibex

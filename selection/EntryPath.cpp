@@ -1,0 +1,29 @@
+#include "form/fmenu.h"
+#include "selection/Selection.h"
+#include "toolkit/FolderReader.h"
+
+#include <QFile>
+
+namespace quibex {
+
+namespace {
+
+QByteArray nativeItem(const ListBox& list, int i)
+{
+    const QByteArray data = list.itemData(i);
+    return data.isEmpty() ? QFile::encodeName(list.item(i)) : data;
+}
+
+}  // namespace
+
+QString entryPath(const fmenu& form, int i)
+{
+    return form.List2.item(i) + QLatin1Char('/') + form.List1.item(i);
+}
+
+QByteArray entryNativePath(const fmenu& form, int i)
+{
+    return joinPath(nativeItem(form.List2, i), nativeItem(form.List1, i));
+}
+
+}  // namespace quibex

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+
+namespace quibex {
+
+struct fmenu;
+
+// Commands that build the selection (List1: names, List2: folders).
+void File1_Click(fmenu& form);
+void Command4_Click(fmenu& form);                 // "Ajouter toute la liste"
+void Command3_Click(fmenu& form);                 // "Retirer"
+void Command6_Click(fmenu& form);                 // "Retirer tout"
+void Command1_Click(fmenu& form, int16_t index);  // 0 "Haut", 1 "Bas"
+
+// Proposes "." and the first entry's extension as the name of the file to create.
+void ProposerNom(fmenu& form);
+
+// The path of entry i as shown: its folder, "/", its name.
+QString entryPath(const fmenu& form, int i);
+// The path of entry i as bytes on disk: the folder and the name exactly as
+// they were picked, even when the shown name has changed since (the plain
+// sort shows names in lower case) or cannot be written as text.
+QByteArray entryNativePath(const fmenu& form, int i);
+
+}  // namespace quibex

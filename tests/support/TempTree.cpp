@@ -1,0 +1,70 @@
+#include "support/TempTree.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quibex::test {
+
+TempTree::TempTree() = default;
+
+QByteArray TempTree::path() const
+{
+    return QFile::encodeName(dir.path());
+}
+
+QByteArray TempTree::path(const QByteArray& relative) const
+{
+    return path() + '/' + relative;
+}
+
+QByteArray TempTree::folder(const QByteArray& relative) const
+{
+    const QByteArray full = path(relative);
+    QByteArray walked;
+    for (const QByteArray& part : full.split('/')) {
+        walked += part + '/';
+        mkdir(walked.constData(), 0755);
+    }
+    return full;
+}
+
+QByteArray TempTree::file(const QByteArray& relative, const QByteArray& content) const
+{
+    const qsizetype slash = relative.lastIndexOf('/');
+    if (slash > 0)
+        folder(relative.left(slash));
+    const QByteArray full = path(relative);
+    // POSIX calls, not QFile: names that are not valid UTF-8 must reach the disk unchanged.
+    const int fd = open(full.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+        qsizetype done = 0;
+        while (done < content.size()) {
+            const ssize_t n = write(fd, content.constData() + done, size_t(content.size() - done));
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        close(fd);
+    }
+    return full;
+}
+
+QByteArray TempTree::read(const QByteArray& path)
+{
+    QByteArray content;
+    const int fd = open(path.constData(), O_RDONLY);
+    if (fd < 0)
+        return content;
+    char buffer[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+        content.append(buffer, n);
+    close(fd);
+    return content;
+}
+
+}  // namespace quibex::test

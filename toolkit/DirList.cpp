@@ -1,0 +1,93 @@
+#include "toolkit/DirList.h"
+
+#include "toolkit/DriveList.h"
+#include "toolkit/FolderReader.h"
+
+namespace quibex {
+
+namespace {
+
+// A folder's path without a trailing separator, except for the root.
+QByteArray withoutTrailingSlash(QByteArray path)
+{
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    return path;
+}
+
+QByteArray childOf(const QByteArray& folder, const QByteArray& name)
+{
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+QString indent(int level)
+{
+    return QString(level * 2, QLatin1Char(' '));
+}
+
+}  // namespace
+
+DirList::DirList(DriveList& drives) : drives(drives) {}
+
+bool DirList::fill(const QByteArray& nativeFolder)
+{
+    const auto listing = readFolder(nativeFolder);
+    if (!listing)
+        return false;
+    QByteArray root = drives.rootOf(drives.driveOf(nativeFolder));
+    if (root.isEmpty())
+        root = "/";
+    shown.clear();
+    // The chain from the drive's root down to the folder itself.
+    shown.addItem(displayName(root), root);
+    QByteArray walked = root;
+    int level = 0;
+    const QByteArray below = nativeFolder.mid(root.size());
+    for (const QByteArray& part : below.split('/')) {
+        if (part.isEmpty())
+            continue;
+        walked = childOf(walked, part);
+        shown.addItem(indent(++level) + displayName(part), walked);
+    }
+    current = shown.count() - 1;
+    for (const FolderEntry& sub : listing->folders) {
+        if (!shown.addItem(indent(level + 1) + sub.name, childOf(nativeFolder, sub.nativeName)))
+            break;
+    }
+    shown.setListIndex(current);
+    return true;
+}
+
+bool DirList::setPath(const QByteArray& nativeFolder)
+{
+    const QByteArray target = withoutTrailingSlash(nativeFolder);
+    if (target.isEmpty() || !fill(target))
+        return false;
+    const bool changed = target != folder;
+    folder = target;
+    shownPath = displayName(target);
+    drives.rememberFolder(target);
+    if (changed && onChange)
+        onChange();
+    return true;
+}
+
+bool DirList::setDrive(const QString& designation)
+{
+    if (!drives.isReady(designation))
+        return false;
+    QByteArray target = drives.currentFolder(designation);
+    // A remembered folder that has since gone: the drive's root is still there.
+    if (target.isEmpty() || !isReadableFolder(target))
+        target = drives.rootOf(designation);
+    return setPath(target);
+}
+
+bool DirList::open(int position)
+{
+    if (position < 0 || position >= shown.count())
+        return false;
+    return setPath(shown.itemData(position));
+}
+
+}  // namespace quibex

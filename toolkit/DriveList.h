@@ -1,0 +1,67 @@
+#pragma once
+
+#include "toolkit/ListBox.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+namespace quibex {
+
+// A drive: a mounted file system the user may browse, named by its root
+// folder, shown with its label when it has one.
+struct Drive {
+    QByteArray root;
+    QString label;
+    // A real mount point is checked to be still mounted before it is browsed;
+    // the folders tests use as drives are not mount points.
+    bool mountPoint = false;
+};
+
+// The drive list. It also remembers, for each drive, the folder the folder
+// list last showed on it during this run (its root at first): picking a
+// drive goes back there.
+class DriveList {
+public:
+    DriveList();
+
+    // The mounted, ready file systems of this machine.
+    static std::vector<Drive> mountedDrives();
+    // Tests point the list at folders of their own.
+    void setDrives(std::vector<Drive> drives);
+
+    // The designation of the selected drive: its root, with " [label]" after it when labelled.
+    QString drive() const;
+    // Selects the drive named by a designation (its root is enough). Runs
+    // onChange when the selected drive changes. Unknown designations are ignored.
+    void setDrive(const QString& designation);
+
+    // The designation of the drive holding a folder: the one whose root is
+    // the longest leading part of the folder's path.
+    QString driveOf(const QByteArray& nativeFolder) const;
+    QByteArray rootOf(const QString& designation) const;
+    // False when the drive is gone: unmounted, or its root cannot be read.
+    bool isReady(const QString& designation) const;
+
+    QByteArray currentFolder(const QString& designation) const;
+    void rememberFolder(const QByteArray& nativeFolder);
+
+    int selectedIndex() const { return selected; }
+    ListBox& list() { return shown; }
+
+    std::function<void()> onChange;
+
+private:
+    int indexOf(const QString& designation) const;
+    static QString designationOf(const Drive& drive);
+
+    std::vector<Drive> drives;
+    std::map<QByteArray, QByteArray> currentFolders;
+    ListBox shown;
+    int selected = -1;
+};
+
+}  // namespace quibex

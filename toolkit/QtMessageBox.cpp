@@ -1,0 +1,34 @@
+#include "toolkit/QtMessageBox.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace quibex {
+
+MsgAnswer QtMessageBox::show(const QString& text, const QString& title, MsgIcon icon,
+                             MsgButtons buttons)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(icon == MsgIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon);
+    // Buttons carry their French captions whatever translations are installed.
+    if (buttons == MsgButtons::Ok) {
+        QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        ok->setObjectName(QStringLiteral("OK"));
+        box.setDefaultButton(ok);
+        box.setEscapeButton(ok);
+        box.exec();
+        return MsgAnswer::Ok;
+    }
+    QPushButton* yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Non"), QMessageBox::NoRole);
+    yes->setObjectName(QStringLiteral("Oui"));
+    no->setObjectName(QStringLiteral("Non"));
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+}  // namespace quibex

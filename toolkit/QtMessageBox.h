@@ -1,0 +1,20 @@
+#pragma once
+
+#include "toolkit/MessageBox.h"
+
+class QWidget;
+
+namespace quibex {
+
+// The real dialogs: a modal QMessageBox with French buttons.
+class QtMessageBox : public MessageBox {
+public:
+    explicit QtMessageBox(QWidget* parent) : parent(parent) {}
+    MsgAnswer show(const QString& text, const QString& title, MsgIcon icon,
+                   MsgButtons buttons) override;
+
+private:
+    QWidget* parent;
+};
+
+}  // namespace quibex
