@@ -40,9 +40,11 @@ bool ListBox::addItem(const QString& text, const QByteArray& data)
         pending.push_back({text, data});
         return true;
     }
+    if (observer)
+        observer->beginInsert(int(items.size()));
     items.push_back({text, data});
     if (observer)
-        observer->itemsInserted(int(items.size()) - 1, int(items.size()) - 1);
+        observer->endInsert();
     return true;
 }
 
@@ -51,13 +53,15 @@ bool ListBox::insertItem(int position, const QString& text, const QByteArray& da
     settle();
     if (count() >= MaxItems || position < 0 || position > count())
         return false;
+    if (observer)
+        observer->beginInsert(position);
     items.insert(items.begin() + position, {text, data});
     if (sorted)
         keys.insert(keys.begin() + position, SortOrder::current().key(text));
     if (highlighted >= position)
         ++highlighted;
     if (observer)
-        observer->itemsInserted(position, position);
+        observer->endInsert();
     return true;
 }
 
@@ -66,6 +70,8 @@ void ListBox::removeItem(int position)
     settle();
     if (position < 0 || position >= count())
         return;
+    if (observer)
+        observer->beginRemove(position);
     items.erase(items.begin() + position);
     if (sorted)
         keys.erase(keys.begin() + position);
@@ -74,17 +80,19 @@ void ListBox::removeItem(int position)
     else if (highlighted > position)
         --highlighted;
     if (observer)
-        observer->itemRemoved(position);
+        observer->endRemove();
 }
 
 void ListBox::clear()
 {
+    if (observer)
+        observer->beginReset();
     items.clear();
     keys.clear();
     pending.clear();
     highlighted = -1;
     if (observer)
-        observer->itemsReset();
+        observer->endReset();
 }
 
 void ListBox::setListIndex(int position)
@@ -144,11 +152,13 @@ void ListBox::settle() const
         mergedItems.push_back(std::move(items[old]));
         mergedKeys.push_back(std::move(keys[old]));
     }
+    if (observer)
+        observer->beginReset();
     items = std::move(mergedItems);
     keys = std::move(mergedKeys);
     pending.clear();
     if (observer)
-        observer->itemsReset();
+        observer->endReset();
 }
 
 }  // namespace quibex

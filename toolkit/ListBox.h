@@ -14,9 +14,13 @@ namespace quibex {
 class ListObserver {
 public:
     virtual ~ListObserver() = default;
-    virtual void itemsInserted(int first, int last) = 0;
-    virtual void itemRemoved(int position) = 0;
-    virtual void itemsReset() = 0;
+    // Each change comes as a pair: before the items change, and after.
+    virtual void beginInsert(int position) = 0;
+    virtual void endInsert() = 0;
+    virtual void beginRemove(int position) = 0;
+    virtual void endRemove() = 0;
+    virtual void beginReset() = 0;
+    virtual void endReset() = 0;
     virtual void highlightChanged(int position) = 0;
     virtual void repaintRequested() = 0;
 };

@@ -1,0 +1,71 @@
+#include "toolkit/GaugeDisplay.h"
+
+#include "toolkit/Pacing.h"
+
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+namespace quibex {
+
+namespace {
+
+constexpr QChar BarCharacter(0x7f);
+
+}  // namespace
+
+GaugeDisplay::GaugeDisplay(TextBox& box, QWidget* parent) : QWidget(parent), box(box)
+{
+    box.setObserver(this);
+    setFocusPolicy(Qt::NoFocus);
+    setEnabled(false);
+}
+
+GaugeDisplay::~GaugeDisplay()
+{
+    box.setObserver(nullptr);
+}
+
+void GaugeDisplay::textChanged(const QString& text)
+{
+    setAccessibleDescription(text);
+    update();
+}
+
+void GaugeDisplay::repaintRequested()
+{
+    repaintPaced(this);
+}
+
+void GaugeDisplay::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QStyleOptionFrame frame;
+    frame.initFrom(this);
+    frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this);
+    frame.state |= QStyle::State_Sunken;
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &painter, this);
+
+    const QString& text = box.text();
+    qsizetype barStart = text.indexOf(BarCharacter);
+    if (barStart < 0)
+        barStart = text.size();
+    const int segments = int(text.count(BarCharacter));
+
+    const QRect inside = rect().adjusted(4, 3, -4, -3);
+    painter.setPen(palette().color(QPalette::Active, QPalette::Text));
+    const QString figures = text.left(barStart);
+    painter.drawText(inside, Qt::AlignVCenter | Qt::AlignLeft, figures);
+
+    // The bar starts after the widest figures ("100% ") so that it does not
+    // jump sideways as the percentage gains digits.
+    const int barLeft = inside.left() + fontMetrics().horizontalAdvance(QStringLiteral("100% "));
+    const double segmentWidth = double(inside.right() - barLeft) / FullBar;
+    if (segments > 0 && segmentWidth > 0) {
+        const QRectF bar(barLeft, inside.top() + 1, segmentWidth * std::min(segments, FullBar),
+                         inside.height() - 2);
+        painter.fillRect(bar, palette().color(QPalette::Active, QPalette::Highlight));
+    }
+}
+
+}  // namespace quibex

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "toolkit/TextBox.h"
+
+#include <QWidget>
+
+namespace quibex {
+
+// A display-only text box for a progress text: the leading figures are
+// drawn as text and every character of code 127 that follows as one solid
+// segment, so a full bar of 140 of them spans the box. The text itself stays
+// as the join wrote it.
+class GaugeDisplay : public QWidget, public TextObserver {
+    Q_OBJECT
+public:
+    explicit GaugeDisplay(TextBox& box, QWidget* parent = nullptr);
+    ~GaugeDisplay() override;
+
+    static constexpr int FullBar = 140;
+
+    void textChanged(const QString& text) override;
+    void focusRequested() override {}
+    void repaintRequested() override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    TextBox& box;
+};
+
+}  // namespace quibex

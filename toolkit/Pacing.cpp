@@ -1,0 +1,38 @@
+#include "toolkit/Pacing.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+namespace quibex {
+
+namespace {
+
+constexpr qint64 FrameNanoseconds = 16'000'000;
+
+QElapsedTimer& clock()
+{
+    static QElapsedTimer timer;
+    if (!timer.isValid())
+        timer.start();
+    return timer;
+}
+
+qint64 lastPaint = -FrameNanoseconds;
+
+}  // namespace
+
+void repaintNow(QWidget* widget)
+{
+    widget->repaint();
+    lastPaint = clock().nsecsElapsed();
+}
+
+void repaintPaced(QWidget* widget)
+{
+    if (clock().nsecsElapsed() - lastPaint >= FrameNanoseconds)
+        repaintNow(widget);
+    else
+        widget->update();
+}
+
+}  // namespace quibex

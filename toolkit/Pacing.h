@@ -1,0 +1,17 @@
+#pragma once
+
+class QWidget;
+
+namespace quibex {
+
+// A command asks for a repaint at every step it wants seen; a screen shows
+// about sixty frames a second, so painting more often than that only slows
+// the command. A repaint asked for sooner than one frame after the last
+// synchronous one is scheduled instead, and the event loop (or the next
+// message box) paints it.
+void repaintPaced(QWidget* widget);
+
+// Paints at once, whatever the time since the last paint.
+void repaintNow(QWidget* widget);
+
+}  // namespace quibex
