@@ -1,0 +1,6 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and opens the window.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh build
+exec build/quibex
