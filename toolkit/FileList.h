@@ -25,7 +25,8 @@ public:
     QString fileName() const;
     QByteArray fileNameData() const;
 
-    int count() const { return files.count(); }
+    // No files once the folder has gone: nothing can be picked from it.
+    int count() const { return folderStillThere() ? files.count() : 0; }
     QString item(int position) const { return files.item(position); }
     QByteArray itemData(int position) const { return files.itemData(position); }
     int listIndex() const { return files.listIndex(); }

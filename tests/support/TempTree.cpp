@@ -3,13 +3,34 @@
 #include <QDir>
 #include <QFile>
 
+#include <cstdio>
+
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace quibex::test {
 
 TempTree::TempTree() = default;
+
+namespace {
+
+int removeOne(const char* path, const struct stat*, int, FTW*)
+{
+    ::remove(path);
+    return 0;
+}
+
+}  // namespace
+
+// Removes the tree with the system's own calls: names that are not valid
+// UTF-8 cannot be removed through Qt's file names.
+TempTree::~TempTree()
+{
+    if (dir.isValid())
+        nftw(path().constData(), removeOne, 16, FTW_DEPTH | FTW_PHYS);
+}
 
 QByteArray TempTree::path() const
 {

@@ -10,6 +10,7 @@ namespace quibex::test {
 class TempTree {
 public:
     TempTree();
+    ~TempTree();
     bool isValid() const { return dir.isValid(); }
     QByteArray path() const;                         // the folder, as bytes
     QByteArray path(const QByteArray& relative) const;

@@ -1,0 +1,51 @@
+#include "support/FormFixture.h"
+
+#include "app/Handlers.h"
+#include "selection/Selection.h"
+
+namespace quibex::test {
+
+FormFixture::FormFixture() : form(std::make_unique<fmenu>(box))
+{
+    fmenu& f = *form;
+    f.Drive1.setDrives({{tree.path(), {}}});
+    f.Drive1.onChange = [&f] { Drive1_Change(f); };
+    f.Dir1.onChange = [&f] { Dir1_Change(f); };
+    f.programFolder = tree.path();
+    Form_Load(f);
+}
+
+void FormFixture::browse(const QByteArray& folder)
+{
+    form->Dir1.setPath(folder);
+}
+
+bool FormFixture::pick(const QString& name)
+{
+    for (int i = 0; i < form->File1.count(); ++i) {
+        if (form->File1.item(i) == name) {
+            form->File1.setListIndex(i);
+            File1_Click(*form);
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList FormFixture::names() const
+{
+    QStringList all;
+    for (int i = 0; i < form->List1.count(); ++i)
+        all << form->List1.item(i);
+    return all;
+}
+
+QStringList FormFixture::folders() const
+{
+    QStringList all;
+    for (int i = 0; i < form->List2.count(); ++i)
+        all << form->List2.item(i);
+    return all;
+}
+
+}  // namespace quibex::test

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "form/fmenu.h"
+#include "support/TempTree.h"
+#include "toolkit/ScriptedMessageBox.h"
+
+#include <QStringList>
+
+#include <memory>
+
+namespace quibex::test {
+
+// A form without widgets whose browser works on a temporary tree, with the
+// change events wired to their handlers as the window wires them. The tree's
+// root folder plays the only drive unless a test gives more.
+class FormFixture {
+public:
+    FormFixture();
+
+    // Points the browser at a folder of the tree through the folder list, as
+    // a double-click would.
+    void browse(const QByteArray& folder);
+    // Highlights a file of the file list by name and runs the pick handler.
+    bool pick(const QString& name);
+
+    QStringList names() const;    // List1
+    QStringList folders() const;  // List2
+
+    TempTree tree;
+    ScriptedMessageBox box;
+    std::unique_ptr<fmenu> form;
+};
+
+}  // namespace quibex::test

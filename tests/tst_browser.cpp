@@ -1,0 +1,150 @@
+// Start-up and the drive, folder and file lists kept in step.
+#include "app/Handlers.h"
+#include "support/FormFixture.h"
+
+#include <QtTest>
+
+using namespace quibex;
+using namespace quibex::test;
+
+namespace {
+
+QStringList shownFolders(fmenu& f)
+{
+    QStringList all;
+    for (int i = 0; i < f.Dir1.list().count(); ++i)
+        all << f.Dir1.list().item(i);
+    return all;
+}
+
+QStringList shownFiles(const fmenu& f)
+{
+    QStringList all;
+    for (int i = 0; i < f.File1.count(); ++i)
+        all << f.File1.item(i);
+    return all;
+}
+
+}  // namespace
+
+class BrowserTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsEmptyOnTheProgramFolder()
+    {
+        FormFixture fx;
+        fmenu& f = *fx.form;
+        QCOMPARE(f.Dir1.nativePath(), fx.tree.path());
+        QCOMPARE(f.File1.nativePath(), fx.tree.path());
+        QCOMPARE(f.Drive1.drive(), QString::fromUtf8(fx.tree.path()));
+        QVERIFY(f.Text1.text().isEmpty());
+        QVERIFY(f.Text2.text().isEmpty());
+        QVERIFY(f.jauge.text().isEmpty());
+        QVERIFY(f.jauge2.text().isEmpty());
+        QCOMPARE(f.List1.count() + f.List2.count() + f.List3.count(), 0);
+        QCOMPARE(f.Check1.value() + f.Check2.value(), 0);
+        QVERIFY(f.window.repaintCount() > 0);
+    }
+
+    void folderListShowsChainAndSubfolders()
+    {
+        FormFixture fx;
+        fx.tree.folder("a/b/Zed");
+        fx.tree.folder("a/b/alpha");
+        fx.tree.folder("a/b/.secret");
+        fx.tree.file("a/b/f.txt");
+        fx.tree.file("a/g.txt");
+        fmenu& f = *fx.form;
+        fx.browse(fx.tree.path("a/b"));
+        const QString root = QString::fromUtf8(fx.tree.path());
+        QCOMPARE(shownFolders(f), QStringList({root, "  a", "    b", "      alpha", "      Zed"}));
+        QCOMPARE(f.Dir1.currentPosition(), 2);
+        QCOMPARE(shownFiles(f), QStringList({"f.txt"}));
+        // Opening a folder of the chain goes back up; the file list follows.
+        QVERIFY(f.Dir1.open(1));
+        QCOMPARE(f.Dir1.nativePath(), fx.tree.path("a"));
+        QCOMPARE(f.File1.nativePath(), fx.tree.path("a"));
+        QCOMPARE(shownFiles(f), QStringList({"g.txt"}));
+    }
+
+    // Each drive keeps the folder last shown on it; browsing never touches
+    // the selection or the name.
+    void drivesRememberTheirFolder()
+    {
+        FormFixture fx;
+        TempTree other;
+        other.file("sub/on-d.txt");
+        fmenu& f = *fx.form;
+        fx.tree.file("c/on-c.txt");
+        f.Drive1.setDrives({{fx.tree.path(), {}}, {other.path(), "DONNEES"}});
+        f.List1.addItem("kept");
+        f.List2.addItem("/kept");
+        f.Text1.setText("nom.txt");
+
+        fx.browse(fx.tree.path("c"));
+        f.Drive1.setDrive(QString::fromUtf8(other.path()) + " [DONNEES]");
+        QCOMPARE(f.Dir1.nativePath(), other.path());
+        QCOMPARE(f.File1.nativePath(), other.path());
+        fx.browse(other.path("sub"));
+        QCOMPARE(shownFiles(f), QStringList({"on-d.txt"}));
+
+        f.Drive1.setDrive(QString::fromUtf8(fx.tree.path()));
+        QCOMPARE(f.Dir1.nativePath(), fx.tree.path("c"));
+        QCOMPARE(f.File1.nativePath(), fx.tree.path("c"));
+        f.Drive1.setDrive(f.Drive1.driveOf(other.path()));
+        QCOMPARE(f.Dir1.nativePath(), other.path("sub"));
+        QCOMPARE(f.File1.nativePath(), f.Dir1.nativePath());
+        QCOMPARE(f.List1.item(0), "kept");
+        QCOMPARE(f.Text1.text(), "nom.txt");
+        QVERIFY(fx.box.shown().empty());
+    }
+
+    // A drive that cannot be read puts drive, folder and file lists back
+    // exactly where they were, without a word.
+    void unreadableDriveRecoversSilently()
+    {
+        FormFixture fx;
+        auto gone = std::make_unique<TempTree>();
+        const QByteArray goneRoot = gone->path();
+        fmenu& f = *fx.form;
+        fx.tree.file("deep/er/x.txt");
+        f.Drive1.setDrives({{fx.tree.path(), {}}, {goneRoot, {}}});
+        f.Drive1.setDrive(QString::fromUtf8(fx.tree.path()));
+        fx.browse(fx.tree.path("deep/er"));
+        gone.reset();
+
+        const QString driveBefore = f.Drive1.drive();
+        const QStringList foldersBefore = shownFolders(f);
+        f.Drive1.setDrive(QString::fromUtf8(goneRoot));
+        QCOMPARE(f.Drive1.drive(), driveBefore);
+        QCOMPARE(f.Drive1.list().listIndex(), f.Drive1.selectedIndex());
+        QCOMPARE(f.Dir1.nativePath(), fx.tree.path("deep/er"));
+        QCOMPARE(shownFolders(f), foldersBefore);
+        QCOMPARE(f.File1.nativePath(), fx.tree.path("deep/er"));
+        QCOMPARE(shownFiles(f), QStringList({"x.txt"}));
+        QVERIFY(fx.box.shown().empty());
+    }
+
+    void driveOfPicksTheLongestRoot()
+    {
+        DriveList drives;
+        drives.setDrives({{"/", {}}, {"/mnt", {}}, {"/mnt/usb", "CLE"}});
+        QCOMPARE(drives.driveOf("/mnt/usb/photos"), "/mnt/usb [CLE]");
+        QCOMPARE(drives.driveOf("/mnt/usbx"), "/mnt");
+        QCOMPARE(drives.driveOf("/home/u"), "/");
+        QCOMPARE(drives.rootOf("/mnt/usb [CLE]"), "/mnt/usb");
+        QCOMPARE(drives.rootOf("/mnt/usb"), "/mnt/usb");
+    }
+
+    void theMachineHasARootDrive()
+    {
+        bool root = false;
+        for (const Drive& d : DriveList::mountedDrives())
+            root = root || d.root == "/";
+        QVERIFY(root);
+    }
+};
+
+QTEST_GUILESS_MAIN(BrowserTest)
+#include "tst_browser.moc"
