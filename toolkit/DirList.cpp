@@ -31,7 +31,7 @@ DirList::DirList(DriveList& drives) : drives(drives) {}
 
 bool DirList::fill(const QByteArray& nativeFolder)
 {
-    const auto listing = readFolder(nativeFolder);
+    const auto listing = readFolder(nativeFolder, Gather::FoldersOnly);
     if (!listing)
         return false;
     QByteArray root = drives.rootOf(drives.driveOf(nativeFolder));

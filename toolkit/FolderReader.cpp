@@ -79,7 +79,7 @@ bool isReadableFolder(const QByteArray& nativeFolder)
     return dir != nullptr;
 }
 
-std::optional<FolderListing> readFolder(const QByteArray& nativeFolder)
+std::optional<FolderListing> readFolder(const QByteArray& nativeFolder, Gather gather)
 {
     if (nativeFolder.isEmpty() || nativeFolder.contains('\0'))
         return std::nullopt;
@@ -96,10 +96,10 @@ std::optional<FolderListing> readFolder(const QByteArray& nativeFolder)
                 return std::nullopt;  // an I/O error part-way: the listing would be incomplete
             break;
         }
-        if (entry->d_name[0] == '.')
+        if (entry->d_name[0] == '.' || (gather == Gather::FoldersOnly && entry->d_type == DT_REG))
             continue;
         const Kind kind = kindOf(fd, entry);
-        if (kind == Kind::Other)
+        if (kind == Kind::Other || (gather == Gather::FoldersOnly && kind == Kind::File))
             continue;
         const QByteArray native(entry->d_name);
         auto& target = kind == Kind::File ? listing.files : listing.folders;

@@ -22,7 +22,10 @@ struct FolderListing {
 // Reads a folder the way the browser shows it: hidden names (starting with
 // ".") are left out, and so are devices, pipes, sockets and broken links.
 // Both lists come in the sorted-list order. Empty when the folder cannot be read.
-std::optional<FolderListing> readFolder(const QByteArray& nativeFolder);
+// The folder list needs only the subfolders: files are then not gathered.
+enum class Gather { FilesAndFolders, FoldersOnly };
+std::optional<FolderListing> readFolder(const QByteArray& nativeFolder,
+                                        Gather gather = Gather::FilesAndFolders);
 
 // The text shown for a path or name held as bytes. Bytes that are not valid
 // UTF-8 show as replacement characters; the bytes themselves are kept apart.

@@ -18,6 +18,7 @@ QElapsedTimer& clock()
 }
 
 qint64 lastPaint = -FrameNanoseconds;
+long paints = 0;
 
 }  // namespace
 
@@ -25,6 +26,12 @@ void repaintNow(QWidget* widget)
 {
     widget->repaint();
     lastPaint = clock().nsecsElapsed();
+    ++paints;
+}
+
+long synchronousRepaints()
+{
+    return paints;
 }
 
 void repaintPaced(QWidget* widget)
