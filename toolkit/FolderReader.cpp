@@ -51,8 +51,11 @@ void sortEntries(std::vector<FolderEntry>& entries)
     keyed.reserve(entries.size());
     for (size_t i = 0; i < entries.size(); ++i)
         keyed.emplace_back(order.key(entries[i].name), i);
-    std::stable_sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
-        return a.first.compare(b.first) < 0;
+    // Names equal but for letter case would otherwise come in the order
+    // the file system happens to return them; their bytes settle it.
+    std::sort(keyed.begin(), keyed.end(), [&entries](const auto& a, const auto& b) {
+        const int order = a.first.compare(b.first);
+        return order != 0 ? order < 0 : entries[a.second].nativeName < entries[b.second].nativeName;
     });
     std::vector<FolderEntry> sorted;
     sorted.reserve(entries.size());
