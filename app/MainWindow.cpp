@@ -90,7 +90,7 @@ void MainWindow::build()
     setFixedSize(ClientWidth, ClientHeight);
     setFont(regularFont());
 
-    controls->window.repaint = [this] { repaintPaced(this); };
+    controls->window.repaint = [this] { refreshWindowPaced(this); };
     controls->window.quit = [this] {
         close();
         QCoreApplication::quit();

@@ -28,8 +28,17 @@ GaugeDisplay::~GaugeDisplay()
 
 void GaugeDisplay::textChanged(const QString& text)
 {
+    // The join empties a display twice in a row between files: only a real
+    // change is worth a paint.
+    if (text == accessibleDescription())
+        return;
     setAccessibleDescription(text);
-    update();
+    // Between two paints one request is enough; a join of thousands of small
+    // files changes the displays far more often than the screen is drawn.
+    if (!paintPending) {
+        paintPending = true;
+        update();
+    }
 }
 
 void GaugeDisplay::repaintRequested()
@@ -39,6 +48,7 @@ void GaugeDisplay::repaintRequested()
 
 void GaugeDisplay::paintEvent(QPaintEvent*)
 {
+    paintPending = false;
     QPainter painter(this);
     QStyleOptionFrame frame;
     frame.initFrom(this);

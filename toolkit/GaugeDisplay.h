@@ -27,6 +27,7 @@ protected:
 
 private:
     TextBox& box;
+    bool paintPending = false;
 };
 
 }  // namespace quibex

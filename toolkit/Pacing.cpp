@@ -1,6 +1,8 @@
 #include "toolkit/Pacing.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QWidget>
 
 namespace quibex {
@@ -34,9 +36,25 @@ long synchronousRepaints()
     return paints;
 }
 
+static bool frameDue()
+{
+    return clock().nsecsElapsed() - lastPaint >= FrameNanoseconds;
+}
+
+void refreshWindowPaced(QWidget* window)
+{
+    if (!frameDue())
+        return;  // what changed has asked for its update; the event loop or the next frame paints it
+    // The controls mark what they changed; the window's pending update
+    // request paints exactly that, now, before the command goes on.
+    QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);
+    lastPaint = clock().nsecsElapsed();
+    ++paints;
+}
+
 void repaintPaced(QWidget* widget)
 {
-    if (clock().nsecsElapsed() - lastPaint >= FrameNanoseconds)
+    if (frameDue())
         repaintNow(widget);
     else
         widget->update();

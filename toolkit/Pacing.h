@@ -11,6 +11,11 @@ namespace quibex {
 // message box) paints it.
 void repaintPaced(QWidget* widget);
 
+// Brings the whole window up to date, paced like repaintPaced. Only what
+// has changed since the last paint is drawn: the rest already shows what it
+// holds, and drawing every list again would cost a long join dearly.
+void refreshWindowPaced(QWidget* window);
+
 // Paints at once, whatever the time since the last paint.
 void repaintNow(QWidget* widget);
 

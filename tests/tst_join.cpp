@@ -1,0 +1,662 @@
+#include "form/fmenu.h"
+#include "join/Join.h"
+#include "support/TempTree.h"
+#include "support/WriteProtection.h"
+#include "toolkit/ScriptedMessageBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <csignal>
+#include <functional>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+using namespace quibex;
+using quibex::test::TempTree;
+using quibex::test::WriteProtection;
+
+namespace {
+
+// How a message is expected to look: its kind (icon and buttons), title and text.
+QString stop(const QString& text, const QString& title = QStringLiteral("CREATION DE FICHIER"))
+{
+    return QStringLiteral("stop/OK ") + title + ": " + text;
+}
+QString question(const QString& name)
+{
+    return QStringLiteral("none/YesNo CREATION DE FICHIER: Le fichier ") + name
+           + QStringLiteral(" existe déjà. Voulez-vous l'écraser ?");
+}
+QString created(const QString& name)
+{
+    return QStringLiteral("none/OK CREATION DE FICHIER: Fichier ") + name
+           + QStringLiteral(" : création Ok !");
+}
+const QString ReadError = stop(QStringLiteral("Impossible de lire l'un des fichiers !"));
+const QString BadName = stop(QStringLiteral("Nom de fichier incorrect !"));
+
+QString bar(int percent, int length)
+{
+    return QString::number(percent) + QStringLiteral("% ") + QString(length, QChar(127));
+}
+
+// Every name in a folder, hidden ones included, where a leftover temporary file would show.
+QStringList namesIn(const QByteArray& folder)
+{
+    return QDir(QFile::decodeName(folder))
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QByteArray pattern(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + i / 251) % 256);
+    return bytes;
+}
+
+bool makeSparse(const QByteArray& path, off_t size)
+{
+    const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool done = fd >= 0 && ftruncate(fd, size) == 0;
+    if (fd >= 0)
+        close(fd);
+    return done;
+}
+
+struct stat statOf(const QByteArray& path)
+{
+    struct stat info {};
+    stat(path.constData(), &info);
+    return info;
+}
+
+// Writes what a text box hears into a shared log, and lets a test act in
+// the middle of a join when a text appears.
+class Recorder : public TextObserver {
+public:
+    Recorder(QStringList& log, QString name) : log(log), name(std::move(name)) {}
+    void textChanged(const QString& text) override
+    {
+        log << name + '=' + text;
+        if (onText)
+            onText(text);
+    }
+    void focusRequested() override { log << name + ".focus"; }
+    void repaintRequested() override { log << name + ".refresh"; }
+    std::function<void(const QString&)> onText;
+
+private:
+    QStringList& log;
+    QString name;
+};
+
+QString describe(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
+{
+    return QString(icon == MsgIcon::Critical ? "stop/" : "none/")
+           + (buttons == MsgButtons::Ok ? "OK " : "YesNo ") + title + ": " + text;
+}
+
+// Notes each message in the shared log too, where it falls among the displays.
+class LoggingBox : public ScriptedMessageBox {
+public:
+    QStringList* log = nullptr;
+    MsgAnswer show(const QString& text, const QString& title, MsgIcon icon,
+                   MsgButtons buttons) override
+    {
+        if (log)
+            *log << describe(text, title, icon, buttons);
+        return ScriptedMessageBox::show(text, title, icon, buttons);
+    }
+};
+
+// A form without widgets whose file list shows the folder "out".
+struct Join {
+    TempTree tree;
+    LoggingBox box;
+    fmenu form{box};
+    QByteArray out = tree.folder("out");
+    QStringList log;
+    Recorder jauge{log, QStringLiteral("jauge")};
+    Recorder jauge2{log, QStringLiteral("jauge2")};
+
+    Join()
+    {
+        form.Drive1.setDrives({{tree.path(), {}}});
+        form.Dir1.setPath(out);
+        form.File1.setPath(out);
+        form.Text2.setText(QStringLiteral(".bin"));
+        form.jauge.setObserver(&jauge);
+        form.jauge2.setObserver(&jauge2);
+    }
+    void add(const QByteArray& path)
+    {
+        const qsizetype slash = path.lastIndexOf('/');
+        form.List1.addItem(QFile::decodeName(path.mid(slash + 1)), path.mid(slash + 1));
+        form.List2.addItem(QFile::decodeName(path.left(slash)), path.left(slash));
+    }
+    QByteArray input(const QByteArray& name, const QByteArray& content)
+    {
+        const QByteArray path = tree.file("in/" + name, content);
+        add(path);
+        return path;
+    }
+    void create(const QString& name)
+    {
+        form.Text1.setText(name);
+        log.clear();
+        Command2_Click(form, 1);
+    }
+    QStringList texts(const QString& display) const
+    {
+        QStringList found;
+        for (const QString& entry : log)
+            if (entry.startsWith(display + '='))
+                found << entry.mid(display.size() + 1);
+        return found;
+    }
+    QStringList messages() const
+    {
+        QStringList all;
+        for (const auto& shown : box.shown())
+            all << describe(shown.text, shown.title, shown.icon, shown.buttons);
+        return all;
+    }
+};
+
+}  // namespace
+
+class TestJoin : public QObject {
+    Q_OBJECT
+
+private slots:
+    void createRefusesTheProposedName_data();
+    void createRefusesTheProposedName();
+    void createTrimsOnlySpaces_data();
+    void createTrimsOnlySpaces();
+    void quitOtherButtonsAndEmptySelection();
+    void joinsWithLineEnds_data();
+    void joinsWithLineEnds();
+    void chunkPlanAndFileDisplay_data();
+    void chunkPlanAndFileDisplay();
+    void displaySequence();
+    void overallProgress_data();
+    void overallProgress();
+    void refusesAFileOfTheSelection_data();
+    void refusesAFileOfTheSelection();
+    void overwriteAnsweredNo();
+    void overwriteKeepsPermissionsAndLinks();
+    void emptyFileIsReplacedWithoutQuestion();
+    void badNames_data();
+    void badNames();
+    void totalAboveTheLimitIsRefused();
+    void totalAtTheLimitIsJoined();
+    void readErrors_data();
+    void readErrors();
+    void growingInputGivesOnlyItsMeasuredBytes();
+    void inputsAreNeverChanged();
+};
+
+void TestJoin::createRefusesTheProposedName_data()
+{
+    QTest::addColumn<QString>("text1");
+    QTest::addColumn<QString>("text2");
+    QTest::newRow("both empty") << QString() << QString();
+    QTest::newRow("proposal untouched") << ".bin" << ".bin";
+}
+
+void TestJoin::createRefusesTheProposedName()
+{
+    QFETCH(QString, text1);
+    QFETCH(QString, text2);
+    Join j;
+    j.input("a.bin", "a");
+    j.form.Text2.setText(text2);
+    j.create(text1);
+    QCOMPARE(j.messages(), QStringList{stop("Donnez un nom au fichier à créer !", "Contrôle")});
+    QCOMPARE(j.form.Text1.focusRequests(), 1);
+    QCOMPARE(namesIn(j.out), QStringList());
+}
+
+void TestJoin::createTrimsOnlySpaces_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("spaces around") << "  joined.bin  " << "joined.bin";
+    // Differs from the proposal before trimming, so it passes, and equals it after.
+    QTest::newRow("proposal with a space") << " .bin" << ".bin";
+    QTest::newRow("tab kept") << "\tx.bin " << "\tx.bin";
+}
+
+void TestJoin::createTrimsOnlySpaces()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, name);
+    Join j;
+    j.input("a.bin", "abc");
+    j.create(typed);
+    QCOMPARE(j.messages(), QStringList{created(name)});
+    QCOMPARE(TempTree::read(j.out + '/' + QFile::encodeName(name)), QByteArray("abc"));
+}
+
+void TestJoin::quitOtherButtonsAndEmptySelection()
+{
+    Join j;
+    j.create(QStringLiteral("x.bin"));  // nothing selected
+    j.create(QString());                // emptied after a join: passes "Créer", then nothing
+    Command2_Click(j.form, 0);
+    Command2_Click(j.form, 3);
+    QVERIFY(!j.form.window.hasEnded());
+    QVERIFY(j.box.shown().empty());
+    QVERIFY(j.log.isEmpty());
+    QCOMPARE(namesIn(j.out), QStringList());
+    Command2_Click(j.form, 2);
+    QVERIFY(j.form.window.hasEnded());
+    QVERIFY(j.box.shown().empty());
+}
+
+void TestJoin::joinsWithLineEnds_data()
+{
+    QTest::addColumn<int>("check1");
+    QTest::addColumn<int>("check2");
+    QTest::addColumn<QByteArray>("joined");
+    QTest::newRow("none") << 0 << 0 << QByteArray("xy");
+    QTest::newRow("CR") << 1 << 0 << QByteArray("x\ry\r");
+    QTest::newRow("LF") << 0 << 1 << QByteArray("x\ny\n");
+    QTest::newRow("CR LF") << 1 << 1 << QByteArray("x\r\ny\r\n");
+    QTest::newRow("greyed") << 2 << 2 << QByteArray("xy");
+}
+
+void TestJoin::joinsWithLineEnds()
+{
+    QFETCH(int, check1);
+    QFETCH(int, check2);
+    QFETCH(QByteArray, joined);
+    Join j;
+    j.input("x.bin", "x");
+    j.add(j.tree.file("other/y.bin", "y"));  // entries come from any folder
+    j.form.Check1.setValue(check1);
+    j.form.Check2.setValue(check2);
+    j.create(QStringLiteral("joined.bin"));
+
+    QCOMPARE(j.messages(), QStringList{created("joined.bin")});
+    QCOMPARE(TempTree::read(j.out + "/joined.bin"), joined);
+    QCOMPARE(namesIn(j.out), QStringList{"joined.bin"});
+    QCOMPARE(j.form.File1.count(), 1);
+    QCOMPARE(j.form.File1.item(0), QStringLiteral("joined.bin"));
+    QCOMPARE(j.form.List1.count(), 0);
+    QCOMPARE(j.form.List2.count(), 0);
+    QCOMPARE(j.form.Text1.text(), QString());
+    QCOMPARE(j.form.Text2.text(), QStringLiteral(".bin"));
+    QCOMPARE(j.form.jauge.text(), QString());
+    QCOMPARE(j.form.jauge2.text(), QString());
+    QCOMPARE(j.form.Text1.focusRequests(), 0);
+}
+
+void TestJoin::chunkPlanAndFileDisplay_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QStringList>("shown");
+    const QStringList one{QString(), bar(100, 140), QString()};
+    const QStringList two{QString(), bar(50, 70), bar(100, 140), QString()};
+    QTest::newRow("empty") << 0 << one;
+    QTest::newRow("one chunk exactly") << 2097152 << one;
+    QTest::newRow("one byte more") << 2097153 << two;
+    QTest::newRow("two chunks exactly") << 4194304 << two;
+}
+
+void TestJoin::chunkPlanAndFileDisplay()
+{
+    QFETCH(int, size);
+    QFETCH(QStringList, shown);
+    Join j;
+    const QByteArray content = pattern(size);
+    j.input("a.bin", content);
+    j.create(QStringLiteral("joined.bin"));
+    QCOMPARE(j.texts("jauge"), shown);
+    QCOMPARE(TempTree::read(j.out + "/joined.bin"), content);
+}
+
+void TestJoin::displaySequence()
+{
+    Join j;
+    j.input("a.bin", pattern(2097153));
+    j.input("b.bin", {});
+    j.box.log = &j.log;
+    Recorder text1(j.log, QStringLiteral("Text1"));
+    j.form.Text1.setText(QStringLiteral("joined.bin"));
+    j.form.Text1.setObserver(&text1);
+    j.form.window.repaint = [&] { j.log << QStringLiteral("window"); };
+    Command2_Click(j.form, 1);
+
+    auto step = [](const QString& display, const QString& text) {
+        return QStringList{display + '=' + text, display + ".refresh", QStringLiteral("window")};
+    };
+    const QStringList expected =
+        step("jauge2", {})                                             // before the copy
+        + step("jauge", {}) + step("jauge", bar(50, 70)) + step("jauge", bar(100, 140))
+        + step("jauge", {}) + step("jauge2", bar(50, 70))              // a.bin done
+        + step("jauge", {}) + step("jauge", bar(100, 140)) + step("jauge", {})
+        + step("jauge2", bar(100, 140))                                // b.bin done
+        + step("jauge2", {})
+        + QStringList{created("joined.bin"), QStringLiteral("Text1="), QStringLiteral("window")};
+    QCOMPARE(j.log, expected);
+}
+
+void TestJoin::overallProgress_data()
+{
+    QTest::addColumn<int>("files");
+    QTest::addColumn<QStringList>("first");
+    QTest::newRow("three") << 3 << QStringList{bar(33, 46), bar(66, 93), bar(100, 140)};
+    QTest::newRow("two hundred") << 200 << QStringList{bar(0, 0), bar(1, 1), bar(1, 2)};
+}
+
+void TestJoin::overallProgress()
+{
+    QFETCH(int, files);
+    QFETCH(QStringList, first);
+    Join j;
+    QByteArray joined;
+    for (int i = 0; i < files; ++i) {
+        const QByteArray byte(1, char('a' + i % 26));
+        j.input(QByteArray::number(i).rightJustified(3, '0'), byte);
+        joined += byte + '\n';
+    }
+    j.form.Check2.setValue(1);
+    j.create(QStringLiteral("joined.bin"));
+    const QStringList shown = j.texts("jauge2").mid(1);  // after the first emptying
+    QCOMPARE(shown.size(), files + 1);
+    QCOMPARE(shown.mid(0, 3), first);
+    QCOMPARE(shown.at(files - 1), bar(100, 140));
+    QCOMPARE(shown.last(), QString());
+    QCOMPARE(TempTree::read(j.out + "/joined.bin"), joined);
+}
+
+void TestJoin::refusesAFileOfTheSelection_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("selectLink");
+    QTest::newRow("same text") << "a.bin" << false;
+    QTest::newRow("dot slash") << "./a.bin" << false;
+    QTest::newRow("dot dot") << "../out/a.bin" << false;
+    QTest::newRow("symbolic link") << "link.bin" << false;
+    QTest::newRow("hard link") << "hard.bin" << false;
+    QTest::newRow("selected through a link") << "a.bin" << true;
+}
+
+void TestJoin::refusesAFileOfTheSelection()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, selectLink);
+    Join j;
+    const QByteArray a = j.tree.file("out/a.bin", "keep");
+    QVERIFY(symlink("a.bin", (j.out + "/link.bin").constData()) == 0);
+    QVERIFY(link(a.constData(), (j.out + "/hard.bin").constData()) == 0);
+    j.add(selectLink ? j.out + "/link.bin" : a);
+    j.input("b.bin", "b");
+    const QStringList before = namesIn(j.out);
+    j.create(name);
+    QCOMPARE(j.messages(), QStringList{stop("Impossible d'utiliser un nom présent dans la sélection !")});
+    QCOMPARE(j.form.Text1.focusRequests(), 1);
+    QCOMPARE(TempTree::read(a), QByteArray("keep"));
+    QCOMPARE(namesIn(j.out), before);
+    QCOMPARE(j.form.List1.count(), 2);
+    QVERIFY(j.log.isEmpty());
+}
+
+void TestJoin::overwriteAnsweredNo()
+{
+    Join j;
+    const QByteArray old = j.tree.file("out/old.bin", "old content");
+    j.input("a.bin", "new");
+    j.form.jauge.setText(QStringLiteral("unchanged"));
+    j.create(QStringLiteral("old.bin"));
+    QCOMPARE(j.messages(), QStringList{question("old.bin")});  // whose default is No
+    QCOMPARE(j.form.Text1.focusRequests(), 1);
+    QCOMPARE(TempTree::read(old), QByteArray("old content"));
+    QCOMPARE(namesIn(j.out), QStringList{"old.bin"});
+    QCOMPARE(j.form.List1.count(), 1);
+    QCOMPARE(j.form.Text1.text(), QStringLiteral("old.bin"));
+    QCOMPARE(j.form.jauge.text(), QStringLiteral("unchanged"));
+}
+
+void TestJoin::overwriteKeepsPermissionsAndLinks()
+{
+    Join j;
+    const QByteArray old = j.tree.file("out/old.bin", "old content");
+    QVERIFY(chmod(old.constData(), 0640) == 0);
+    const QByteArray real = j.tree.file("elsewhere/real.bin", "old content");
+    QVERIFY(symlink(real.constData(), (j.out + "/link.bin").constData()) == 0);
+    j.input("a.bin", "new");
+    j.box.answerNext(MsgAnswer::Yes);
+    j.create(QStringLiteral("old.bin"));
+    QCOMPARE(TempTree::read(old), QByteArray("new"));
+    QCOMPARE(statOf(old).st_mode & 07777, 0640u);
+
+    j.input("a.bin", "newer");
+    j.box.answerNext(MsgAnswer::Yes);
+    j.create(QStringLiteral("link.bin"));
+    QCOMPARE(j.messages().last(), created("link.bin"));
+    QCOMPARE(TempTree::read(real), QByteArray("newer"));
+    struct stat info;
+    QVERIFY(lstat((j.out + "/link.bin").constData(), &info) == 0 && S_ISLNK(info.st_mode));
+    QCOMPARE(namesIn(j.out), (QStringList{"link.bin", "old.bin"}));
+    QCOMPARE(namesIn(j.tree.path("elsewhere")), QStringList{"real.bin"});
+}
+
+void TestJoin::emptyFileIsReplacedWithoutQuestion()
+{
+    Join j;
+    const QByteArray old = j.tree.file("out/old.bin");
+    j.input("a.bin", "new");
+    j.create(QStringLiteral("old.bin"));
+    QCOMPARE(j.messages(), QStringList{created("old.bin")});
+    QCOMPARE(TempTree::read(old), QByteArray("new"));
+}
+
+void TestJoin::badNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("dot") << ".";
+    QTest::newRow("dot dot") << "..";
+    QTest::newRow("NUL") << QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    QTest::newRow("too long") << QString(300, QLatin1Char('n'));
+    QTest::newRow("existing folder") << "sub";
+    QTest::newRow("missing folder") << "missing/x.bin";
+    QTest::newRow("slash at the end") << "x.bin/";
+    QTest::newRow("unwritable folder") << "locked/x.bin";
+    QTest::newRow("protected file") << "protected.bin";
+}
+
+void TestJoin::badNames()
+{
+    QFETCH(QString, name);
+    Join j;
+    j.tree.folder("out/sub");
+    j.tree.folder("out/locked");
+    j.tree.file("out/protected.bin", "old content");
+    WriteProtection lockedFolder(j.out + "/locked");
+    WriteProtection protectedFile(j.out + "/protected.bin");
+    if ((name.startsWith("locked") && !lockedFolder.isEffective())
+        || (name.startsWith("protected") && !protectedFile.isEffective()))
+        QSKIP("this system lets the program write there");
+    j.input("a.bin", "a");
+    j.form.jauge.setText(QStringLiteral("unchanged"));
+    const QStringList before = namesIn(j.out);
+    j.create(name);
+    QCOMPARE(j.messages(), QStringList{BadName});
+    QCOMPARE(j.form.Text1.focusRequests(), 1);
+    QCOMPARE(namesIn(j.out), before);
+    QCOMPARE(namesIn(j.out + "/sub"), QStringList());
+    QCOMPARE(namesIn(j.out + "/locked"), QStringList());
+    QCOMPARE(TempTree::read(j.out + "/protected.bin"), QByteArray("old content"));
+    QCOMPARE(j.form.jauge.text(), QStringLiteral("unchanged"));
+    QCOMPARE(j.form.List1.count(), 1);
+}
+
+void TestJoin::totalAboveTheLimitIsRefused()
+{
+    Join j;
+    const QByteArray old = j.tree.file("out/old.bin", "old content");
+    const QByteArray big = j.tree.folder("in") + "/big.bin";
+    QVERIFY(makeSparse(big, 2147483647));
+    j.add(big);
+    j.input("one.bin", "1");
+    j.form.jauge.setText(QStringLiteral("unchanged"));
+    j.form.jauge2.setText(QStringLiteral("unchanged"));
+    j.box.answerNext(MsgAnswer::Yes);
+    j.create(QStringLiteral("old.bin"));
+    QCOMPARE(j.messages(),
+             (QStringList{question("old.bin"), stop("Opération impossible: taille totale de plus de 2 Go !")}));
+    QCOMPARE(j.form.Text1.focusRequests(), 0);
+    QCOMPARE(TempTree::read(old), QByteArray("old content"));
+    QCOMPARE(namesIn(j.out), QStringList{"old.bin"});
+    QCOMPARE(j.form.jauge.text(), QStringLiteral("unchanged"));
+    QCOMPARE(j.form.jauge2.text(), QStringLiteral("unchanged"));
+    QCOMPARE(j.form.List1.count(), 2);
+    QCOMPARE(j.form.Text1.text(), QStringLiteral("old.bin"));
+}
+
+void TestJoin::totalAtTheLimitIsJoined()
+{
+    Join j;
+    // The copy skips holes, but a file system that cannot report them gets 2 GiB of zeros.
+    struct statvfs disk;
+    if (statvfs(j.out.constData(), &disk) != 0 || disk.f_bavail * disk.f_frsize < (3ull << 30))
+        QSKIP("less than 3 GiB free");
+    const QByteArray big = j.tree.folder("in") + "/big.bin";
+    QVERIFY(makeSparse(big, 2147483647));
+    const int fd = open(big.constData(), O_WRONLY);
+    // It ends in a hole, which the output must still reach to its full length.
+    QVERIFY(pwrite(fd, "A", 1, 0) == 1 && pwrite(fd, "M", 1, 1 << 30) == 1);
+    close(fd);
+    j.add(big);
+    j.create(QStringLiteral("joined.bin"));
+
+    QCOMPARE(j.messages(), QStringList{created("joined.bin")});
+    const QByteArray joined = j.out + "/joined.bin";
+    QCOMPARE(statOf(joined).st_size, off_t(2147483647));
+    const int in = open(joined.constData(), O_RDONLY);
+    char bytes[5] = {};
+    QVERIFY(pread(in, bytes, 1, 0) == 1 && pread(in, bytes + 1, 2, (1 << 30) - 1) == 2
+            && pread(in, bytes + 3, 2, 2147483645) == 2);
+    close(in);
+    QCOMPARE(QByteArray(bytes, 5), QByteArray("A\0M\0\0", 5));
+    const QStringList shown = j.texts("jauge");
+    QCOMPARE(shown.size(), 1024 + 2);
+    QCOMPARE(shown.at(1), bar(0, 0));
+    QCOMPARE(shown.at(1024), bar(100, 140));
+}
+
+void TestJoin::readErrors_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("missing input") << "missing";
+    QTest::newRow("input is a folder") << "folder";
+    QTest::newRow("input may not be read") << "unreadable";
+    QTest::newRow("input shrinks while copied") << "shrinks";
+    QTest::newRow("sparse input shrinks while copied") << "sparse shrinks";
+    QTest::newRow("write fails") << "write fails";
+}
+
+void TestJoin::readErrors()
+{
+    QFETCH(QString, failure);
+    Join j;
+    const QByteArray old = j.tree.file("out/old.bin", "old content");
+    j.input("first.bin", "first");
+    const QByteArray path = j.tree.path("in/second.bin");
+    const off_t size = 4194304;
+    if (failure == "folder")
+        j.tree.folder("in/second.bin");
+    else if (failure == "sparse shrinks")
+        QVERIFY(makeSparse(path, size));
+    else if (failure != "missing")
+        j.tree.file("in/second.bin", pattern(size));
+    j.add(path);
+    if (failure == "unreadable") {
+        QVERIFY(chmod(path.constData(), 0) == 0);
+        if (access(path.constData(), R_OK) == 0)
+            QSKIP("this program may read any file");
+    }
+    if (failure.endsWith("shrinks")) {
+        // Cut the file just before its second chunk is copied.
+        j.jauge.onText = [&](const QString& text) {
+            if (text == bar(100, 140) && j.texts("jauge").size() > 3)
+                QVERIFY(truncate(path.constData(), size - 1000000) == 0);
+        };
+    }
+    rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    if (failure == "write fails") {
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 1 << 20;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    const QStringList inputs = namesIn(j.tree.path("in"));
+    j.box.log = &j.log;
+    j.box.answerNext(MsgAnswer::Yes);
+    j.create(QStringLiteral("old.bin"));
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    QCOMPARE(j.messages(), (QStringList{question("old.bin"), ReadError}));
+    QCOMPARE(TempTree::read(old), QByteArray("old content"));
+    QCOMPARE(namesIn(j.out), QStringList{"old.bin"});
+    QCOMPARE(namesIn(j.tree.path("in")), inputs);  // a missing input is not created
+    QCOMPARE(j.form.jauge.text(), QString());
+    QCOMPARE(j.form.jauge2.text(), QString());
+    // After the message, both displays are emptied, then both repainted.
+    QCOMPARE(j.log.mid(j.log.size() - 5),
+             (QStringList{ReadError, "jauge2=", "jauge=", "jauge2.refresh", "jauge.refresh"}));
+    QCOMPARE(j.form.List1.count(), 2);
+    QCOMPARE(j.form.Text1.text(), QStringLiteral("old.bin"));
+    QCOMPARE(j.form.Text1.focusRequests(), 0);
+}
+
+void TestJoin::growingInputGivesOnlyItsMeasuredBytes()
+{
+    Join j;
+    const QByteArray content = pattern(2097153);
+    const QByteArray path = j.input("a.bin", content);
+    j.jauge.onText = [&](const QString& text) {
+        if (text == bar(50, 70)) {
+            const int fd = open(path.constData(), O_WRONLY | O_APPEND);
+            QVERIFY(write(fd, "grown", 5) == 5);
+            close(fd);
+        }
+    };
+    j.create(QStringLiteral("joined.bin"));
+    QCOMPARE(j.messages(), QStringList{created("joined.bin")});
+    QCOMPARE(TempTree::read(j.out + "/joined.bin"), content);
+}
+
+void TestJoin::inputsAreNeverChanged()
+{
+    Join j;
+    const QByteArray a = j.input("a.bin", "alpha");
+    const QByteArray b = j.input("b.bin", pattern(3000000));
+    QVERIFY(chmod(a.constData(), 0444) == 0);
+    const struct stat before = statOf(b);
+    WriteProtection folder(j.tree.path("in"));
+    j.create(QStringLiteral("joined.bin"));
+    QCOMPARE(j.messages(), QStringList{created("joined.bin")});
+    QCOMPARE(TempTree::read(a), QByteArray("alpha"));
+    QCOMPARE(TempTree::read(b), pattern(3000000));
+    const struct stat after = statOf(b);
+    QCOMPARE(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    QCOMPARE(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+    QCOMPARE(statOf(a).st_mode & 07777, 0444u);
+    QCOMPARE(namesIn(j.tree.path("in")), (QStringList{"a.bin", "b.bin"}));
+    QCOMPARE(TempTree::read(j.out + "/joined.bin"), "alpha" + pattern(3000000));
+}
+
+QTEST_GUILESS_MAIN(TestJoin)
+#include "tst_join.moc"
