@@ -1,7 +1,9 @@
 #include "app/MainWindow.h"
 #include "selection/Selection.h"
 #include "support/SortFixture.h"
+#include "support/FormFixture.h"
 #include "support/TempTree.h"
+#include "support/WindowDriver.h"
 #include "toolkit/ScriptedMessageBox.h"
 
 #include <QLineEdit>
@@ -48,21 +50,8 @@ void TstSortWindow::sortThenJoinReadsThePickedFiles()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     fmenu& form = window.form();
 
-    const auto pick = [&form](const QString& name) {
-        for (int i = 0; i < form.File1.count(); ++i) {
-            if (form.File1.item(i) == name) {
-                form.File1.setListIndex(i);
-                File1_Click(form);
-                return true;
-            }
-        }
-        return false;
-    };
-    const auto click = [&window](const char* name) {
-        auto* button = window.findChild<QPushButton*>(QLatin1String(name));
-        QVERIFY(button);
-        QTest::mouseClick(button, Qt::LeftButton);
-    };
+    const auto pick = [&form](const QString& name) { return pickFile(form, name); };
+    const auto click = [&window](const char* name) { press(&window, name); };
 
     QVERIFY(pick(QStringLiteral("Scan.TXT")));
     QVERIFY(pick(QStringLiteral("scan10.TXT")));

@@ -1,6 +1,7 @@
 // The real window, driven through its widgets as a user would.
 #include "app/MainWindow.h"
 #include "support/TempTree.h"
+#include "support/WindowDriver.h"
 #include "toolkit/ScriptedMessageBox.h"
 
 #include <QtTest>
@@ -16,31 +17,6 @@
 using namespace quibex;
 using namespace quibex::test;
 
-namespace {
-
-QStringList rows(QAbstractItemView* view)
-{
-    QStringList all;
-    for (int r = 0; r < view->model()->rowCount(); ++r)
-        all << view->model()->index(r, 0).data().toString();
-    return all;
-}
-
-void clickRow(QAbstractItemView* view, int row)
-{
-    const QRect place = view->visualRect(view->model()->index(row, 0));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, place.center());
-}
-
-void doubleClickRow(QAbstractItemView* view, int row)
-{
-    const QPoint at = view->visualRect(view->model()->index(row, 0)).center();
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
-}
-
-}  // namespace
-
 class WindowTest : public QObject {
     Q_OBJECT
 
@@ -51,12 +27,9 @@ class WindowTest : public QObject {
     template <typename W>
     W* widget(const char* name)
     {
-        W* found = window->findChild<W*>(QLatin1String(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
+        return test::widget<W>(window.get(), name);
     }
-    void press(const char* name) { QTest::mouseClick(widget<QPushButton>(name), Qt::LeftButton); }
+    void press(const char* name) { test::press(window.get(), name); }
 
 private slots:
     void init()

@@ -2,6 +2,7 @@
 // add a folder, sort it both ways, type a name, create, answer the dialogs.
 #include "app/MainWindow.h"
 #include "support/TempTree.h"
+#include "support/WindowDriver.h"
 
 #include <QtTest>
 
@@ -44,13 +45,6 @@ void answerNextDialog(const QString& button, SeenDialog* seen, const QString& th
     });
 }
 
-QStringList rows(QAbstractItemView* view)
-{
-    QStringList all;
-    for (int r = 0; r < view->model()->rowCount(); ++r)
-        all << view->model()->index(r, 0).data().toString();
-    return all;
-}
 
 }  // namespace
 
@@ -63,12 +57,9 @@ class WindowJoinTest : public QObject {
     template <typename W>
     W* widget(const char* name)
     {
-        W* found = window->findChild<W*>(QLatin1String(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
+        return test::widget<W>(window.get(), name);
     }
-    void press(const char* name) { QTest::mouseClick(widget<QPushButton>(name), Qt::LeftButton); }
+    void press(const char* name) { test::press(window.get(), name); }
 
 private slots:
     void init()
@@ -132,9 +123,7 @@ private slots:
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         auto* files = widget<QAbstractItemView>("File1");
-        const int row = rows(files).indexOf("scan9.jpg");
-        QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
-                          files->visualRect(files->model()->index(row, 0)).center());
+        clickRow(files, rows(files).indexOf("scan9.jpg"));
         auto* name = widget<QLineEdit>("Text1");
         name->selectAll();
         QTest::keyClicks(name, "sortie.bin");

@@ -22,10 +22,15 @@ void FormFixture::browse(const QByteArray& folder)
 
 bool FormFixture::pick(const QString& name)
 {
-    for (int i = 0; i < form->File1.count(); ++i) {
-        if (form->File1.item(i) == name) {
-            form->File1.setListIndex(i);
-            File1_Click(*form);
+    return pickFile(*form, name);
+}
+
+bool pickFile(fmenu& form, const QString& name)
+{
+    for (int i = 0; i < form.File1.count(); ++i) {
+        if (form.File1.item(i) == name) {
+            form.File1.setListIndex(i);
+            File1_Click(form);
             return true;
         }
     }

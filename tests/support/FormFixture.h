@@ -10,6 +10,10 @@
 
 namespace quibex::test {
 
+// Highlights a file of the form's file list by name and runs the pick
+// handler, as a click on it does. False when the list shows no such file.
+bool pickFile(fmenu& form, const QString& name);
+
 // A form without widgets whose browser works on a temporary tree, with the
 // change events wired to their handlers as the window wires them. The tree's
 // root folder plays the only drive unless a test gives more.

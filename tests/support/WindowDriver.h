@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QAbstractItemView>
+#include <QPushButton>
+#include <QStringList>
+#include <QTest>
+
+namespace quibex::test {
+
+// Drives a real window as a user would: widgets are found by their names.
+template <typename W>
+W* widget(QWidget* window, const char* name)
+{
+    W* found = window->findChild<W*>(QLatin1String(name));
+    if (!found)
+        qFatal("no widget %s", name);
+    return found;
+}
+
+inline void press(QWidget* window, const char* name)
+{
+    QTest::mouseClick(widget<QPushButton>(window, name), Qt::LeftButton);
+}
+
+// The texts a list view shows, top to bottom.
+inline QStringList rows(QAbstractItemView* view)
+{
+    QStringList all;
+    for (int r = 0; r < view->model()->rowCount(); ++r)
+        all << view->model()->index(r, 0).data().toString();
+    return all;
+}
+
+inline QPoint rowCenter(QAbstractItemView* view, int row)
+{
+    return view->visualRect(view->model()->index(row, 0)).center();
+}
+
+inline void clickRow(QAbstractItemView* view, int row)
+{
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCenter(view, row));
+}
+
+inline void doubleClickRow(QAbstractItemView* view, int row)
+{
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCenter(view, row));
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowCenter(view, row));
+}
+
+}  // namespace quibex::test
