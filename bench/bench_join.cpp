@@ -4,6 +4,9 @@
 //
 //   bench_join [folder]   (the folder to work in; the current one by default)
 //
+// BENCH_JOIN_SETS=large,small,sparse picks the input sets (all by default)
+// and BENCH_JOIN_RUNS=n the runs of each, to look closer at one case.
+//
 // Prints figures only; nothing here passes or fails.
 
 #include "app/MainWindow.h"
@@ -40,7 +43,7 @@ namespace {
 
 // Each figure is the best of this many runs: the machine's noise only ever
 // adds time, so the fastest run is the truest.
-constexpr int Runs = 5;
+int Runs = 5;
 
 struct InputSet {
     const char* title;
@@ -241,10 +244,23 @@ int main(int argc, char* argv[])
     fmenu bare(messages);
 
     std::printf("preparing inputs...\n");
+    const QByteArray chosen = qgetenv("BENCH_JOIN_SETS");
+    const auto wanted = [&](const char* name) {
+        return chosen.isEmpty() || chosen.split(',').contains(QByteArray(name));
+    };
+    if (const int runs = qEnvironmentVariableIntValue("BENCH_JOIN_RUNS"); runs > 0)
+        Runs = runs;
     std::vector<InputSet> sets;
-    sets.push_back(makeFiles("64 files totalling 1 GiB", root + "/large", 64, 16u << 20));
-    sets.push_back(makeFiles("4,096 files of 4 KiB", root + "/small", 4096, 4096));
-    sets.push_back(makeSparse(root + "/sparse"));
+    if (wanted("large"))
+        sets.push_back(makeFiles("64 files totalling 1 GiB", root + "/large", 64, 16u << 20));
+    if (wanted("small"))
+        sets.push_back(makeFiles("4,096 files of 4 KiB", root + "/small", 4096, 4096));
+    if (wanted("sparse"))
+        sets.push_back(makeSparse(root + "/sparse"));
+    if (sets.empty()) {
+        std::fprintf(stderr, "BENCH_JOIN_SETS names none of large, small, sparse\n");
+        return 1;
+    }
     sync();
 
     std::printf("%-38s %9s %9s %12s %10s %14s %14s\n", "inputs", "Créer s", "cat s", "cat+flush s",
@@ -276,7 +292,8 @@ int main(int argc, char* argv[])
                     sizesRight ? "" : "  OUTPUT SIZE WRONG");
     }
 
-    // Peak resident size during one more 2 GiB join, against the size just before it.
+    // Peak resident size during one more join of the last set (the 2 GiB one
+    // unless others were picked), against the size just before it.
     fillForm(window.form(), sets.back(), outFolder);
     const bool reset = resetPeakRss();
     const long before = statusKiB("VmRSS");
@@ -284,10 +301,10 @@ int main(int argc, char* argv[])
     const long peak = statusKiB("VmHWM");
     settle(output);
     if (reset && before >= 0 && peak >= 0)
-        std::printf("2 GiB join: resident size %ld KiB before, peak %ld KiB, growth %ld KiB\n", before,
-                    peak, peak - before);
+        std::printf("join of %s: resident size %ld KiB before, peak %ld KiB, growth %ld KiB\n",
+                    sets.back().title, before, peak, peak - before);
     else
-        std::printf("2 GiB join: peak resident size not available on this system\n");
+        std::printf("peak resident size not available on this system\n");
     std::printf("(window with %s)\n", window.findChildren<QWidget*>().isEmpty()
                                           ? "no widgets bound yet: display updates cost nothing here"
                                           : "its widgets: display updates included");

@@ -33,7 +33,8 @@ bool ChunkCopier::copy(const InputFile& input, int64_t offset, int64_t length, O
     // Asking for holes costs two calls per range: only files with fewer
     // blocks than their size are asked.
     if (!input.maySkipHoles())
-        return copyData(fd, offset, end, output);
+        return length <= GatheredRange ? gather(fd, offset, end, output)
+                                       : copyData(fd, offset, end, output);
     int64_t pos = offset;
     bool skippedHole = false;
     while (pos < end) {
@@ -65,8 +66,29 @@ bool ChunkCopier::copy(const InputFile& input, int64_t offset, int64_t length, O
     return true;
 }
 
+bool ChunkCopier::gather(int input, int64_t from, int64_t to, OutputFile& output)
+{
+    char* area = output.gatherArea(to - from);
+    if (!area)
+        return false;
+    int64_t done = 0;
+    while (from + done < to) {
+        const ssize_t n = pread(input, area + done, size_t(to - from - done), from + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;  // a read error, or the file ended early
+        done += n;
+    }
+    output.gathered(done);
+    return true;
+}
+
 bool ChunkCopier::copyData(int input, int64_t from, int64_t to, OutputFile& output)
 {
+    // The kernel writes at the handle: what the output holds goes first.
+    if (from < to && inKernel && !output.flush())
+        return false;
     while (from < to && inKernel) {
         loff_t inOffset = from;
         loff_t outOffset = output.position();

@@ -90,10 +90,32 @@ bool measureInputs(const fmenu& form, std::vector<QByteArray>& paths, int64_t& t
     return true;
 }
 
+// The last progress text made, handed out again while the progress stays
+// the same: every file of a single chunk shows the full bar, and sharing
+// one string spares building and freeing thousands of equal ones.
+class ProgressTexts {
+public:
+    const QString& operator()(int64_t a, int64_t b)
+    {
+        if (a != lastA || b != lastB) {
+            text = progressText(a, b);
+            lastA = a;
+            lastB = b;
+        }
+        return text;
+    }
+
+private:
+    QString text;
+    int64_t lastA = 0;
+    int64_t lastB = 0;
+};
+
 // Copies one input chunk by chunk, showing each chunk's progress before
 // copying it. The length is the one the file has when it is opened here:
 // bytes it gains afterwards are not copied, bytes it loses are a read error.
-bool copyInput(fmenu& form, const QByteArray& path, ChunkCopier& copier, OutputFile& output)
+bool copyInput(fmenu& form, const QByteArray& path, ChunkCopier& copier, OutputFile& output,
+               ProgressTexts& progress)
 {
     InputFile input;
     if (!input.open(path))
@@ -104,7 +126,7 @@ bool copyInput(fmenu& form, const QByteArray& path, ChunkCopier& copier, OutputF
                                : (length + ChunkCopier::ChunkSize - 1) / ChunkCopier::ChunkSize;
     show(form.jauge, form, QString());
     for (int64_t k = 1; k <= chunks; ++k) {
-        show(form.jauge, form, progressText(k, chunks));
+        show(form.jauge, form, progress(k, chunks));
         const int64_t offset = (k - 1) * ChunkCopier::ChunkSize;
         const int64_t size = k < chunks ? ChunkCopier::ChunkSize : length - offset;
         if (!copier.copy(input, offset, size, output))
@@ -166,8 +188,9 @@ void CreerFichier(fmenu& form, const QByteArray& fullPath, const QString& name)
 
     show(form.jauge2, form, QString());
     ChunkCopier copier;
+    ProgressTexts fileProgress;
     for (int i = 0; i < count; ++i) {
-        if (!copyInput(form, paths[size_t(i)], copier, output)) {
+        if (!copyInput(form, paths[size_t(i)], copier, output, fileProgress)) {
             output.discard();
             reportReadError(form);
             return;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include <fcntl.h>
@@ -152,16 +153,71 @@ bool OutputFile::createTemporary(bool allowUnnamed)
 
 bool OutputFile::write(const char* data, int64_t length)
 {
+    if (length <= 0)
+        return true;
+    // A line end after each of thousands of small files costs a call of its
+    // own unless it joins the bytes gathered before it.
+    if (length < GatherSize / 4) {
+        char* area = gatherArea(length);
+        if (!area)
+            return false;
+        std::memcpy(area, data, size_t(length));
+        gathered(length);
+        return true;
+    }
+    if (!flush() || !writeOut(data, length, pos))
+        return false;
+    advance(length);
+    return true;
+}
+
+bool OutputFile::writeOut(const char* data, int64_t length, int64_t at)
+{
     while (length > 0) {
-        const ssize_t n = pwrite(fd.get(), data, size_t(length), pos);
+        const ssize_t n = pwrite(fd.get(), data, size_t(length), at);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             return false;
         data += n;
         length -= n;
-        advance(n);
+        at += n;
     }
+    return true;
+}
+
+char* OutputFile::gatherArea(int64_t length)
+{
+    if (length > GatherSize)
+        return nullptr;
+    // What is held must lie just before the new bytes, and leave them room.
+    if (gatheredLength > 0 && (gatheredAt + gatheredLength != pos || gatheredLength + length > GatherSize)
+        && !flush())
+        return nullptr;
+    if (!gather)
+        gather = std::make_unique_for_overwrite<char[]>(size_t(GatherSize));
+    if (gatheredLength == 0)
+        gatheredAt = pos;
+    return gather.get() + gatheredLength;
+}
+
+void OutputFile::gathered(int64_t length)
+{
+    gatheredLength += length;
+    pos += length;
+}
+
+bool OutputFile::flush()
+{
+    if (gatheredLength == 0)
+        return true;
+    const int64_t length = gatheredLength;
+    gatheredLength = 0;
+    if (!writeOut(gather.get(), length, gatheredAt))
+        return false;
+    // The bytes were counted in pos when gathered; only the write-ahead
+    // has yet to hear of them.
+    advance(0);
     return true;
 }
 
@@ -217,6 +273,10 @@ OutputFile::Commit OutputFile::commit()
 {
     if (!fd.isOpen())
         return Commit::Failed;
+    if (!flush()) {
+        discard();
+        return Commit::Failed;
+    }
     struct stat own;
     // The copier leaves holes unwritten; when the content ends in one, the
     // file still has to reach its full length.
@@ -277,6 +337,9 @@ void OutputFile::discard()
     targetSize = 0;
     pos = 0;
     writebackFrom = 0;
+    gather.reset();
+    gatheredAt = 0;
+    gatheredLength = 0;
 }
 
 }  // namespace quibex

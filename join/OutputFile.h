@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include <cstdint>
+#include <memory>
 
 namespace quibex {
 
@@ -34,14 +35,29 @@ public:
     // A file with at least one byte stands at the path.
     bool targetHasData() const { return targetExists && targetSize > 0; }
 
+    // Writing through the handle directly needs flush() first: small writes
+    // may still be held in memory.
     int handle() const { return fd.get(); }
     // Where the next byte goes.
     int64_t position() const { return pos; }
+    // Small writes are gathered in memory and written together; a failure
+    // may therefore show only at a later write, flush() or commit().
     bool write(const char* data, int64_t length);
     // Counts bytes written at position() through handle() by someone else.
     void advance(int64_t length);
     // Leaves a hole: bytes that read as zeros and are never written.
     void skip(int64_t length) { pos += length; }
+
+    // Room in memory for the next length bytes of the output (at most
+    // GatherSize), to be filled by the caller and then counted by
+    // gathered(length). Null when writing what was held before failed.
+    char* gatherArea(int64_t length);
+    void gathered(int64_t length);
+    // Writes what is held in memory. False when that write fails.
+    bool flush();
+
+    // Writes at most this long are gathered; longer ones go straight out.
+    static constexpr int64_t GatherSize = 2097152;
 
     // Flushes the content to disk and puts it under the path, replacing the
     // file there with the same owner and permission bits. BadName when the
@@ -58,6 +74,7 @@ private:
     bool linkInto(const QByteArray& name);
     bool replaceTarget();
     void startWriteback();
+    bool writeOut(const char* data, int64_t length, int64_t at);
 
     UniqueFd folder;
     UniqueFd fd;
@@ -68,6 +85,10 @@ private:
     int64_t targetSize = 0;
     int64_t pos = 0;
     int64_t writebackFrom = 0;  // bytes before it are already on their way to the disk
+    // Bytes of the output not written yet: they belong at gatheredAt.
+    std::unique_ptr<char[]> gather;
+    int64_t gatheredAt = 0;
+    int64_t gatheredLength = 0;
 };
 
 }  // namespace quibex

@@ -199,6 +199,7 @@ private slots:
     void totalAtTheLimitIsJoined();
     void readErrors_data();
     void readErrors();
+    void writeFailureAfterGatheredSmallFiles();
     void growingInputGivesOnlyItsMeasuredBytes();
     void inputsAreNeverChanged();
 };
@@ -619,6 +620,30 @@ void TestJoin::readErrors()
     QCOMPARE(j.form.List1.count(), 2);
     QCOMPARE(j.form.Text1.text(), QStringLiteral("old.bin"));
     QCOMPARE(j.form.Text1.focusRequests(), 0);
+}
+
+// Small files are gathered before they are written: a full disk met only
+// when they go out is still a failure, not a short file reported as made.
+void TestJoin::writeFailureAfterGatheredSmallFiles()
+{
+    Join j;
+    const QByteArray old = j.tree.file("out/old.bin", "old content");
+    for (int i = 0; i < 300; ++i)
+        j.input(QByteArray("small") + QByteArray::number(i), pattern(4096));
+    rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 1 << 20;
+    setrlimit(RLIMIT_FSIZE, &small);
+    j.box.answerNext(MsgAnswer::Yes);
+    j.create(QStringLiteral("old.bin"));
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    QCOMPARE(j.messages(), (QStringList{question("old.bin"), ReadError}));
+    QCOMPARE(TempTree::read(old), QByteArray("old content"));
+    QCOMPARE(namesIn(j.out), QStringList{"old.bin"});
+    QCOMPARE(j.form.List1.count(), 300);
 }
 
 void TestJoin::growingInputGivesOnlyItsMeasuredBytes()

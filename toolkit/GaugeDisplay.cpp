@@ -2,6 +2,7 @@
 
 #include "toolkit/Pacing.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -30,9 +31,14 @@ void GaugeDisplay::textChanged(const QString& text)
 {
     // The join empties a display twice in a row between files: only a real
     // change is worth a paint.
-    if (text == accessibleDescription())
+    if (text == received)
         return;
-    setAccessibleDescription(text);
+    received = text;
+    // Each new description is announced to the accessibility layer, which
+    // costs more than the paint itself; with no assistive tool listening,
+    // the description follows what is painted instead.
+    if (QAccessible::isActive())
+        setAccessibleDescription(text);
     // Between two paints one request is enough; a join of thousands of small
     // files changes the displays far more often than the screen is drawn.
     if (!paintPending) {
@@ -43,12 +49,17 @@ void GaugeDisplay::textChanged(const QString& text)
 
 void GaugeDisplay::repaintRequested()
 {
-    repaintPaced(this);
+    // A display already showing its text has nothing to paint; one that is
+    // not has asked for its update, and only a due frame paints it sooner.
+    if (paintPending)
+        repaintIfDue(this);
 }
 
 void GaugeDisplay::paintEvent(QPaintEvent*)
 {
     paintPending = false;
+    if (accessibleDescription() != box.text())
+        setAccessibleDescription(box.text());
     QPainter painter(this);
     QStyleOptionFrame frame;
     frame.initFrom(this);

@@ -27,6 +27,7 @@ protected:
 
 private:
     TextBox& box;
+    QString received;  // the last text heard of, painted or about to be
     bool paintPending = false;
 };
 

@@ -52,6 +52,12 @@ void refreshWindowPaced(QWidget* window)
     ++paints;
 }
 
+void repaintIfDue(QWidget* widget)
+{
+    if (frameDue())
+        repaintNow(widget);
+}
+
 void repaintPaced(QWidget* widget)
 {
     if (frameDue())

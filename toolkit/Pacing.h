@@ -11,6 +11,11 @@ namespace quibex {
 // message box) paints it.
 void repaintPaced(QWidget* widget);
 
+// For a widget that has already asked for its update: paints it at once
+// when a frame is due, and otherwise leaves the update to the event loop or
+// the next frame (asking again would only cost time).
+void repaintIfDue(QWidget* widget);
+
 // Brings the whole window up to date, paced like repaintPaced. Only what
 // has changed since the last paint is drawn: the rest already shows what it
 // holds, and drawing every list again would cost a long join dearly.
