@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <functional>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -171,6 +172,23 @@ struct Join {
 };
 
 }  // namespace
+
+// While it lives, writing a file past one MiB fails as on a full disk.
+class DiskFullAfterOneMegabyte {
+public:
+    DiskFullAfterOneMegabyte()
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        signal(SIGXFSZ, SIG_IGN);
+        rlimit small = saved;
+        small.rlim_cur = 1 << 20;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~DiskFullAfterOneMegabyte() { setrlimit(RLIMIT_FSIZE, &saved); }
+
+private:
+    rlimit saved {};
+};
 
 class TestJoin : public QObject {
     Q_OBJECT
@@ -594,19 +612,15 @@ void TestJoin::readErrors()
                 QVERIFY(truncate(path.constData(), size - 1000000) == 0);
         };
     }
-    rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    if (failure == "write fails") {
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 1 << 20;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
     const QStringList inputs = namesIn(j.tree.path("in"));
     j.box.log = &j.log;
     j.box.answerNext(MsgAnswer::Yes);
-    j.create(QStringLiteral("old.bin"));
-    setrlimit(RLIMIT_FSIZE, &saved);
+    {
+        std::optional<DiskFullAfterOneMegabyte> full;
+        if (failure == "write fails")
+            full.emplace();
+        j.create(QStringLiteral("old.bin"));
+    }
 
     QCOMPARE(j.messages(), (QStringList{question("old.bin"), ReadError}));
     QCOMPARE(TempTree::read(old), QByteArray("old content"));
@@ -630,15 +644,11 @@ void TestJoin::writeFailureAfterGatheredSmallFiles()
     const QByteArray old = j.tree.file("out/old.bin", "old content");
     for (int i = 0; i < 300; ++i)
         j.input(QByteArray("small") + QByteArray::number(i), pattern(4096));
-    rlimit saved {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 1 << 20;
-    setrlimit(RLIMIT_FSIZE, &small);
     j.box.answerNext(MsgAnswer::Yes);
-    j.create(QStringLiteral("old.bin"));
-    setrlimit(RLIMIT_FSIZE, &saved);
+    {
+        DiskFullAfterOneMegabyte full;
+        j.create(QStringLiteral("old.bin"));
+    }
 
     QCOMPARE(j.messages(), (QStringList{question("old.bin"), ReadError}));
     QCOMPARE(TempTree::read(old), QByteArray("old content"));
