@@ -17,19 +17,11 @@
 using namespace quibex;
 using namespace quibex::test;
 
-class WindowTest : public QObject {
+class WindowTest : public WindowTestBase {
     Q_OBJECT
 
     TempTree tree;
     ScriptedMessageBox box;
-    std::unique_ptr<MainWindow> window;
-
-    template <typename W>
-    W* widget(const char* name)
-    {
-        return test::widget<W>(window.get(), name);
-    }
-    void press(const char* name) { test::press(window.get(), name); }
 
 private slots:
     void init()

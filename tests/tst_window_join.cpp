@@ -48,18 +48,10 @@ void answerNextDialog(const QString& button, SeenDialog* seen, const QString& th
 
 }  // namespace
 
-class WindowJoinTest : public QObject {
+class WindowJoinTest : public WindowTestBase {
     Q_OBJECT
 
     TempTree tree;
-    std::unique_ptr<MainWindow> window;
-
-    template <typename W>
-    W* widget(const char* name)
-    {
-        return test::widget<W>(window.get(), name);
-    }
-    void press(const char* name) { test::press(window.get(), name); }
 
 private slots:
     void init()

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "app/MainWindow.h"
+
+#include <memory>
+
 #include <QAbstractItemView>
 #include <QPushButton>
 #include <QStringList>
@@ -46,5 +50,18 @@ inline void doubleClickRow(QAbstractItemView* view, int row)
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCenter(view, row));
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowCenter(view, row));
 }
+
+// What every test of the real window needs: the window, and its widgets by name.
+class WindowTestBase : public QObject {
+protected:
+    template <typename W>
+    W* widget(const char* name)
+    {
+        return test::widget<W>(window.get(), name);
+    }
+    void press(const char* name) { test::press(window.get(), name); }
+
+    std::unique_ptr<MainWindow> window;
+};
 
 }  // namespace quibex::test
