@@ -2,6 +2,7 @@
 
 #include "app/Handlers.h"
 #include "app/Layout.h"
+#include "app/ProgramIcon.h"
 #include "join/Join.h"
 #include "ordering/Ordering.h"
 #include "selection/Selection.h"
@@ -16,7 +17,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -82,7 +82,7 @@ void MainWindow::build()
 {
     setObjectName(QStringLiteral("fmenu"));
     setWindowTitle(QStringLiteral("QUIBEX 1.4 Fr"));
-    setWindowIcon(QIcon(QStringLiteral(":/quibex/quibex.svg")));
+    setWindowIcon(programIcon());
     // A fixed frame with the close button and the system menu, without
     // minimize and maximize buttons.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint

@@ -41,7 +41,13 @@ private slots:
         QCOMPARE(window->windowTitle(), "QUIBEX 1.4 Fr");
         QCOMPARE(window->size(), QSize(522, 534));
         QCOMPARE(window->minimumSize(), window->maximumSize());
-        QVERIFY(!window->windowIcon().isNull());
+        // An icon whose image failed to load is not null, but gives no pixmap.
+        for (const int side : {32, 16}) {
+            const QImage image = window->windowIcon().pixmap(side, side).toImage();
+            QVERIFY(!image.isNull());
+            QCOMPARE(image.size(), QSize(side, side));
+            QCOMPARE(image.pixelColor(0, 0).alpha(), 0);  // transparent surroundings
+        }
         QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
 
