@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -155,8 +156,13 @@ private slots:
 
     void typedNameAndOptionsReachTheControls()
     {
-        QTest::keyClicks(widget<QLineEdit>("Text1"), "tout.txt");
+        auto* name = widget<QLineEdit>("Text1");
+        QTest::keyClicks(name, "tout.txt");
         QCOMPARE(window->form().Text1.text(), "tout.txt");
+        // Screen readers, dictation and on-screen keyboards set the text
+        // through the accessibility interface.
+        QAccessible::queryAccessibleInterface(name)->setText(QAccessible::Value, "dicté.txt");
+        QCOMPARE(window->form().Text1.text(), "dicté.txt");
         QTest::mouseClick(widget<QCheckBox>("Check2"), Qt::LeftButton);
         QCOMPARE(window->form().Check2.value(), 1);
         QCOMPARE(window->form().Check1.value(), 0);
