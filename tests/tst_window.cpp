@@ -154,6 +154,30 @@ private slots:
         QCOMPARE(rows(widget<QListView>("List1")), QStringList({"b.txt", "c.dat", "a.txt"}));
     }
 
+    // What the commands take for highlighted is what the lists show: an
+    // entry unhighlighted with Ctrl is no longer acted on.
+    void unhighlightedEntriesAreLeftAlone()
+    {
+        fmenu& f = window->form();
+        auto* files = widget<QListView>("File1");
+        clickRow(files, 1);  // b.txt, added and highlighted
+        QCOMPARE(f.File1.listIndex(), 1);
+        QTest::keyClick(files, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(f.File1.listIndex(), -1);
+        QVERIFY(f.File1.fileName().isEmpty());
+
+        auto* selection = widget<QListView>("List1");
+        press("Command4");
+        clickRow(selection, 1);
+        QCOMPARE(f.List1.listIndex(), 1);
+        QTest::mouseClick(selection->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCenter(selection, 1));
+        QVERIFY(selection->selectionModel()->selectedIndexes().isEmpty());
+        QCOMPARE(f.List1.listIndex(), -1);
+        press("Command3");    // Retirer
+        press("Command1_0");  // Haut
+        QCOMPARE(rows(selection), QStringList({"b.txt", "a.txt", "c.dat"}));
+    }
+
     void typedNameAndOptionsReachTheControls()
     {
         auto* name = widget<QLineEdit>("Text1");
