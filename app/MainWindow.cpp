@@ -49,7 +49,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 {
     auto* widget = named(new QPushButton(caption, parent), name, caption);
     widget->setFont(boldFont());
-    widget->setAutoDefault(false);
+    // Enter presses the button that has the focus, as Space does.
+    widget->setAutoDefault(true);
     placeTwips(widget, left, top, width, height);
     return widget;
 }

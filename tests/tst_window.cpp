@@ -143,15 +143,45 @@ private slots:
         QVERIFY(box.shown().empty());
     }
 
-    void keyboardMovesPickToo()
+    // A keyboard user comes into the file list with Tab: its first file gets
+    // the focus frame, not a highlight, and the first arrow press picks it.
+    void keyboardPicksTheFirstFile()
     {
         auto* files = widget<QListView>("File1");
-        files->setFocus();
-        // Taking the focus puts Qt's cursor on the first file without picking it.
+        widget<QWidget>("Dir1")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), files);
+        QVERIFY(files->selectionModel()->selectedIndexes().isEmpty());
+        QCOMPARE(window->form().File1.listIndex(), -1);
+        QVERIFY(rows(widget<QListView>("List1")).isEmpty());
+
         QTest::keyClick(files, Qt::Key_Down);
+        QCOMPARE(rows(widget<QListView>("List1")), QStringList({"a.txt"}));
         QTest::keyClick(files, Qt::Key_Down);
-        QTest::keyClick(files, Qt::Key_Home);
-        QCOMPARE(rows(widget<QListView>("List1")), QStringList({"b.txt", "c.dat", "a.txt"}));
+        QTest::keyClick(files, Qt::Key_End);
+        QCOMPARE(rows(widget<QListView>("List1")), QStringList({"a.txt", "b.txt", "c.dat"}));
+    }
+
+    // Space and Enter pick the file under the focus frame, as a click on it
+    // does; Enter presses a focused button.
+    void spaceAndEnterPick()
+    {
+        auto* files = widget<QListView>("File1");
+        widget<QWidget>("Dir1")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(files, Qt::Key_Return);
+        QCOMPARE(rows(widget<QListView>("List1")), QStringList({"a.txt"}));
+        QTest::keyClick(files, Qt::Key_Return);  // picked again: nothing added, highlight removed
+        QCOMPARE(window->form().File1.listIndex(), -1);
+        QVERIFY(files->selectionModel()->selectedIndexes().isEmpty());
+        files->selectionModel()->setCurrentIndex(files->model()->index(2, 0), QItemSelectionModel::NoUpdate);
+        QTest::keyClick(files, Qt::Key_Space);
+        QCOMPARE(rows(widget<QListView>("List1")), QStringList({"a.txt", "c.dat"}));
+
+        auto* removeAll = widget<QPushButton>("Command6");
+        removeAll->setFocus();
+        QTest::keyClick(removeAll, Qt::Key_Return);
+        QVERIFY(rows(widget<QListView>("List1")).isEmpty());
     }
 
     // What the commands take for highlighted is what the lists show: an

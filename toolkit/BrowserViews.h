@@ -5,8 +5,9 @@
 namespace quibex {
 
 // The file list's view. A pick is every mouse click on a file, the one
-// already highlighted included, and every keyboard move of the highlight
-// onto a file: the two ways a user chooses a file in a list.
+// already highlighted included, every keyboard move of the highlight onto a
+// file, and Space or Enter on the file under the focus frame: the ways a
+// user chooses a file in a list.
 class FileListView : public QListView {
     Q_OBJECT
 public:
@@ -16,7 +17,15 @@ signals:
     void picked();
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void pick(const QModelIndex& index);
+
+    // The focus frame was put on the first file by taking the focus, and
+    // no key has been pressed since.
+    bool frameFromFocus = false;
 };
 
 // The folder list's view: a double-click or Enter opens a folder; a single
