@@ -11,6 +11,7 @@
 #include "toolkit/GaugeDisplay.h"
 #include "toolkit/LineEditBinding.h"
 #include "toolkit/ListBoxModel.h"
+#include "toolkit/MountWatcher.h"
 #include "toolkit/Pacing.h"
 #include "toolkit/QtMessageBox.h"
 
@@ -108,7 +109,7 @@ void MainWindow::createWidgets()
 {
     fmenu& f = *controls;
 
-    auto* drive = named(new QComboBox(this), "Drive1", QStringLiteral("Lecteurs"));
+    auto* drive = named(new DriveComboBox(this), "Drive1", QStringLiteral("Lecteurs"));
     placeTwips(drive, 120, 120, 3495, 315);
     new ComboBoxBinding(f.Drive1.list(), drive);
 
@@ -170,8 +171,13 @@ void MainWindow::wireEvents()
     f.Drive1.onChange = [&f] { Drive1_Change(f); };
     f.Dir1.onChange = [&f] { Dir1_Change(f); };
 
-    auto* drive = findChild<QComboBox*>(QStringLiteral("Drive1"));
-    connect(drive, &QComboBox::activated, this, [&f](int index) { f.Drive1.setDrive(f.Drive1.list().item(index)); });
+    auto* drive = findChild<DriveComboBox*>(QStringLiteral("Drive1"));
+    connect(drive, &QComboBox::activated, this, [&f](int index) { f.Drive1.pickDrive(f.Drive1.list().item(index)); });
+    // The drives are those mounted now: a stick plugged in since start-up
+    // is listed, one taken out is gone.
+    const auto rereadDrives = [&f] { f.Drive1.updateDrives(DriveList::mountedDrives(), f.Dir1.nativePath()); };
+    connect(drive, &DriveComboBox::aboutToShowPopup, this, rereadDrives);
+    connect(new MountWatcher(this), &MountWatcher::mountsChanged, this, rereadDrives);
     connect(findChild<FolderListView*>(QStringLiteral("Dir1")), &FolderListView::opened, this,
             [&f](int row) { f.Dir1.open(row); });
     connect(findChild<FileListView*>(QStringLiteral("File1")), &FileListView::picked, this,

@@ -149,6 +149,41 @@ private slots:
         QVERIFY(fx.box.shown().empty());
     }
 
+    // The drive list shows the drive holding the folder list's folder, also
+    // when the folder list opens the root of a drive mounted inside another.
+    // Reading the mounted drives again keeps the selection and each drive's
+    // folder; picking the shown drive goes to its folder as any pick does.
+    void driveListShowsTheFolderListsDrive()
+    {
+        FormFixture fx;
+        fmenu& f = *fx.form;
+        const QByteArray stick = fx.tree.folder("cle");
+        fx.tree.folder("cle/photos");
+        const QString home = QString::fromUtf8(fx.tree.path());
+        const QString shownStick = QString::fromUtf8(stick) + " [CLE]";
+        f.Drive1.setDrives({{fx.tree.path(), {}}, {stick, "CLE"}});
+        f.Drive1.setDrive(home);
+
+        fx.browse(stick + "/photos");
+        QCOMPARE(f.Drive1.drive(), shownStick);
+        QCOMPARE(f.Drive1.list().listIndex(), 1);
+        fx.browse(fx.tree.path());
+        QCOMPARE(f.Drive1.drive(), home);
+        QCOMPARE(f.Dir1.nativePath(), fx.tree.path());
+
+        TempTree other;
+        f.Drive1.updateDrives({{fx.tree.path(), {}}, {stick, "CLE"}, {other.path(), {}}}, f.Dir1.nativePath());
+        QCOMPARE(f.Drive1.list().count(), 3);
+        QCOMPARE(f.Drive1.drive(), home);
+        f.Drive1.setDrive(shownStick);
+        QCOMPARE(f.Dir1.nativePath(), stick + "/photos");
+
+        QVERIFY(QDir().rmdir(QString::fromUtf8(stick + "/photos")));
+        f.Drive1.pickDrive(shownStick);
+        QCOMPARE(f.Dir1.nativePath(), stick);
+        QCOMPARE(f.File1.nativePath(), stick);
+    }
+
     // A drive that cannot be read puts drive, folder and file lists back
     // exactly where they were, without a word.
     void unreadableDriveRecoversSilently()

@@ -1,6 +1,7 @@
 // The real window, driven through its widgets as a user would.
 #include "app/MainWindow.h"
 #include "support/TempTree.h"
+#include "support/TmpfsMount.h"
 #include "support/WindowDriver.h"
 #include "toolkit/ScriptedMessageBox.h"
 
@@ -18,6 +19,18 @@
 using namespace quibex;
 using namespace quibex::test;
 
+namespace {
+
+// Opens the drive list's drop-down and picks a drive in it with the keyboard.
+void pickDrive(QComboBox* drives, const QString& designation)
+{
+    drives->showPopup();
+    drives->view()->setCurrentIndex(drives->model()->index(drives->findText(designation), 0));
+    QTest::keyClick(drives->view(), Qt::Key_Return);
+}
+
+}  // namespace
+
 class WindowTest : public WindowTestBase {
     Q_OBJECT
 
@@ -31,6 +44,7 @@ private slots:
         tree.file("a.txt", "A");
         tree.file("c.dat", "C");
         tree.file("sous/d.txt", "D");
+        tree.folder("cle");  // where a test mounts a volume
         window = std::make_unique<MainWindow>(tree.path(), box);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -232,6 +246,46 @@ private slots:
         doubleClickRow(folders, sub);
         QCOMPARE(window->form().Dir1.nativePath(), tree.path("sous"));
         QCOMPARE(rows(widget<QListView>("File1")), QStringList({"d.txt"}));
+    }
+
+    // A volume mounted while the program runs: listed once the drop-down
+    // opens, shown as the drive when the folder list enters it, gone from the
+    // list once unmounted; each drive keeps its folder throughout.
+    void drivesFollowMountsAndFolders()
+    {
+        TmpfsMount volume(tree.path("cle"));
+        if (!volume.isMounted())
+            QSKIP(qPrintable(volume.whyNot()));
+        tree.file("cle/photos/p.jpg");
+        fmenu& f = window->form();
+        auto* drives = widget<QComboBox>("Drive1");
+        auto* folders = widget<QListView>("Dir1");
+        const QString home = drives->currentText();
+        const QString stick = QString::fromUtf8(tree.path("cle"));
+        QCOMPARE(home, f.Drive1.driveOf(tree.path()));
+
+        drives->showPopup();
+        QVERIFY(rows(drives->view()).contains(stick));
+        drives->hidePopup();
+        doubleClickRow(folders, rows(folders).indexOf(QRegularExpression("\\s*cle")));
+        QCOMPARE(f.Dir1.nativePath(), tree.path("cle"));
+        QCOMPARE(drives->currentText(), stick);
+        doubleClickRow(folders, rows(folders).indexOf(QRegularExpression("\\s*photos")));
+        QCOMPARE(drives->currentText(), stick);
+
+        pickDrive(drives, home);
+        QCOMPARE(f.Dir1.nativePath(), tree.path());
+        QCOMPARE(rows(widget<QListView>("File1")), QStringList({"a.txt", "b.txt", "c.dat"}));
+        pickDrive(drives, stick);
+        QCOMPARE(f.Dir1.nativePath(), tree.path("cle/photos"));
+        // The folder shown goes; picking the drive shown again moves to its root.
+        QVERIFY(QDir(QString::fromUtf8(tree.path("cle/photos"))).removeRecursively());
+        pickDrive(drives, stick);
+        QCOMPARE(f.Dir1.nativePath(), tree.path("cle"));
+
+        QVERIFY(volume.unmount());
+        QTRY_VERIFY(!rows(drives->view()).contains(stick));
+        QCOMPARE(drives->currentText(), home);
     }
 
     // The displays show the texts the join writes; screen readers get them as

@@ -88,4 +88,10 @@ void FolderListView::keyPressEvent(QKeyEvent* event)
     QListView::keyPressEvent(event);
 }
 
+void DriveComboBox::showPopup()
+{
+    emit aboutToShowPopup();
+    QComboBox::showPopup();
+}
+
 }  // namespace quibex

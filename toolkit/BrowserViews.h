@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QComboBox>
 #include <QListView>
 
 namespace quibex {
@@ -40,6 +41,18 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+};
+
+// The drive list's view: tells when its drop-down is about to open, so that
+// the drives mounted since can be listed first.
+class DriveComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveComboBox(QWidget* parent = nullptr) : QComboBox(parent) {}
+    void showPopup() override;
+
+signals:
+    void aboutToShowPopup();
 };
 
 }  // namespace quibex
