@@ -1,12 +1,12 @@
 #include "app/MainWindow.h"
+#include "app/ProgramFolder.h"
 
 #include <QApplication>
-#include <QFile>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    quibex::MainWindow window(QFile::encodeName(QCoreApplication::applicationDirPath()));
+    quibex::MainWindow window(quibex::programFolder());
     window.show();
     return app.exec();
 }

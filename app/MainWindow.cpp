@@ -2,6 +2,7 @@
 
 #include "app/Handlers.h"
 #include "app/Layout.h"
+#include "app/ProgramIcon.h"
 #include "join/Join.h"
 #include "ordering/Ordering.h"
 #include "selection/Selection.h"
@@ -10,13 +11,13 @@
 #include "toolkit/GaugeDisplay.h"
 #include "toolkit/LineEditBinding.h"
 #include "toolkit/ListBoxModel.h"
+#include "toolkit/MountWatcher.h"
 #include "toolkit/Pacing.h"
 #include "toolkit/QtMessageBox.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -49,7 +50,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 {
     auto* widget = named(new QPushButton(caption, parent), name, caption);
     widget->setFont(boldFont());
-    widget->setAutoDefault(false);
+    // Enter presses the button that has the focus, as Space does.
+    widget->setAutoDefault(true);
     placeTwips(widget, left, top, width, height);
     return widget;
 }
@@ -82,7 +84,7 @@ void MainWindow::build()
 {
     setObjectName(QStringLiteral("fmenu"));
     setWindowTitle(QStringLiteral("QUIBEX 1.4 Fr"));
-    setWindowIcon(QIcon(QStringLiteral(":/quibex/quibex.svg")));
+    setWindowIcon(programIcon());
     // A fixed frame with the close button and the system menu, without
     // minimize and maximize buttons.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
@@ -107,7 +109,7 @@ void MainWindow::createWidgets()
 {
     fmenu& f = *controls;
 
-    auto* drive = named(new QComboBox(this), "Drive1", QStringLiteral("Lecteurs"));
+    auto* drive = named(new DriveComboBox(this), "Drive1", QStringLiteral("Lecteurs"));
     placeTwips(drive, 120, 120, 3495, 315);
     new ComboBoxBinding(f.Drive1.list(), drive);
 
@@ -169,8 +171,13 @@ void MainWindow::wireEvents()
     f.Drive1.onChange = [&f] { Drive1_Change(f); };
     f.Dir1.onChange = [&f] { Dir1_Change(f); };
 
-    auto* drive = findChild<QComboBox*>(QStringLiteral("Drive1"));
-    connect(drive, &QComboBox::activated, this, [&f](int index) { f.Drive1.setDrive(f.Drive1.list().item(index)); });
+    auto* drive = findChild<DriveComboBox*>(QStringLiteral("Drive1"));
+    connect(drive, &QComboBox::activated, this, [&f](int index) { f.Drive1.pickDrive(f.Drive1.list().item(index)); });
+    // The drives are those mounted now: a stick plugged in since start-up
+    // is listed, one taken out is gone.
+    const auto rereadDrives = [&f] { f.Drive1.updateDrives(DriveList::mountedDrives(), f.Dir1.nativePath()); };
+    connect(drive, &DriveComboBox::aboutToShowPopup, this, rereadDrives);
+    connect(new MountWatcher(this), &MountWatcher::mountsChanged, this, rereadDrives);
     connect(findChild<FolderListView*>(QStringLiteral("Dir1")), &FolderListView::opened, this,
             [&f](int row) { f.Dir1.open(row); });
     connect(findChild<FileListView*>(QStringLiteral("File1")), &FileListView::picked, this,

@@ -4,6 +4,14 @@
 
 #include <QtTest>
 
+#include <climits>
+#include <cstdlib>
+
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace quibex;
 using namespace quibex::test;
 
@@ -23,6 +31,34 @@ QStringList shownFiles(const fmenu& f)
     for (int i = 0; i < f.File1.count(); ++i)
         all << f.File1.item(i);
     return all;
+}
+
+// Runs a program named by its exact bytes; returns what it wrote on its
+// standard output, or nothing when it could not be started.
+QByteArray outputOf(const QByteArray& program)
+{
+    int ends[2];
+    if (pipe(ends) != 0)
+        return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, ends[0]);
+    char* const argv[] = {const_cast<char*>(program.constData()), nullptr};
+    pid_t child = 0;
+    const bool started = posix_spawn(&child, program.constData(), &actions, nullptr, argv, environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(ends[1]);
+    QByteArray out;
+    char buffer[4096];
+    ssize_t n;
+    while (started && (n = read(ends[0], buffer, sizeof buffer)) > 0)
+        out.append(buffer, n);
+    close(ends[0]);
+    int status = 0;
+    if (started)
+        waitpid(child, &status, 0);
+    return out;
 }
 
 }  // namespace
@@ -45,6 +81,19 @@ private slots:
         QCOMPARE(f.List1.count() + f.List2.count() + f.List3.count(), 0);
         QCOMPARE(f.Check1.value() + f.Check2.value(), 0);
         QVERIFY(f.window.repaintCount() > 0);
+    }
+
+    // The program started from a folder whose name is not valid UTF-8
+    // still knows that folder, to the byte.
+    void programFolderKeepsItsBytes()
+    {
+        TempTree tree;
+        const QByteArray folder = tree.folder("programme-\xe9\xff");
+        const QByteArray program = tree.file("programme-\xe9\xff/sonde", TempTree::read(PROGRAM_FOLDER_PROBE));
+        QCOMPARE(chmod(program.constData(), 0755), 0);
+        char real[PATH_MAX];
+        QVERIFY(realpath(folder.constData(), real));
+        QCOMPARE(outputOf(program), QByteArray(real));
     }
 
     void folderListShowsChainAndSubfolders()
@@ -98,6 +147,41 @@ private slots:
         QCOMPARE(f.List1.item(0), "kept");
         QCOMPARE(f.Text1.text(), "nom.txt");
         QVERIFY(fx.box.shown().empty());
+    }
+
+    // The drive list shows the drive holding the folder list's folder, also
+    // when the folder list opens the root of a drive mounted inside another.
+    // Reading the mounted drives again keeps the selection and each drive's
+    // folder; picking the shown drive goes to its folder as any pick does.
+    void driveListShowsTheFolderListsDrive()
+    {
+        FormFixture fx;
+        fmenu& f = *fx.form;
+        const QByteArray stick = fx.tree.folder("cle");
+        fx.tree.folder("cle/photos");
+        const QString home = QString::fromUtf8(fx.tree.path());
+        const QString shownStick = QString::fromUtf8(stick) + " [CLE]";
+        f.Drive1.setDrives({{fx.tree.path(), {}}, {stick, "CLE"}});
+        f.Drive1.setDrive(home);
+
+        fx.browse(stick + "/photos");
+        QCOMPARE(f.Drive1.drive(), shownStick);
+        QCOMPARE(f.Drive1.list().listIndex(), 1);
+        fx.browse(fx.tree.path());
+        QCOMPARE(f.Drive1.drive(), home);
+        QCOMPARE(f.Dir1.nativePath(), fx.tree.path());
+
+        TempTree other;
+        f.Drive1.updateDrives({{fx.tree.path(), {}}, {stick, "CLE"}, {other.path(), {}}}, f.Dir1.nativePath());
+        QCOMPARE(f.Drive1.list().count(), 3);
+        QCOMPARE(f.Drive1.drive(), home);
+        f.Drive1.setDrive(shownStick);
+        QCOMPARE(f.Dir1.nativePath(), stick + "/photos");
+
+        QVERIFY(QDir().rmdir(QString::fromUtf8(stick + "/photos")));
+        f.Drive1.pickDrive(shownStick);
+        QCOMPARE(f.Dir1.nativePath(), stick);
+        QCOMPARE(f.File1.nativePath(), stick);
     }
 
     // A drive that cannot be read puts drive, folder and file lists back

@@ -1,12 +1,14 @@
 // The real window, driven through its widgets as a user would.
 #include "app/MainWindow.h"
 #include "support/TempTree.h"
+#include "support/TmpfsMount.h"
 #include "support/WindowDriver.h"
 #include "toolkit/ScriptedMessageBox.h"
 
 #include <QtTest>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -16,6 +18,18 @@
 
 using namespace quibex;
 using namespace quibex::test;
+
+namespace {
+
+// Opens the drive list's drop-down and picks a drive in it with the keyboard.
+void pickDrive(QComboBox* drives, const QString& designation)
+{
+    drives->showPopup();
+    drives->view()->setCurrentIndex(drives->model()->index(drives->findText(designation), 0));
+    QTest::keyClick(drives->view(), Qt::Key_Return);
+}
+
+}  // namespace
 
 class WindowTest : public WindowTestBase {
     Q_OBJECT
@@ -30,6 +44,7 @@ private slots:
         tree.file("a.txt", "A");
         tree.file("c.dat", "C");
         tree.file("sous/d.txt", "D");
+        tree.folder("cle");  // where a test mounts a volume
         window = std::make_unique<MainWindow>(tree.path(), box);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -41,7 +56,13 @@ private slots:
         QCOMPARE(window->windowTitle(), "QUIBEX 1.4 Fr");
         QCOMPARE(window->size(), QSize(522, 534));
         QCOMPARE(window->minimumSize(), window->maximumSize());
-        QVERIFY(!window->windowIcon().isNull());
+        // An icon whose image failed to load is not null, but gives no pixmap.
+        for (const int side : {32, 16}) {
+            const QImage image = window->windowIcon().pixmap(side, side).toImage();
+            QVERIFY(!image.isNull());
+            QCOMPARE(image.size(), QSize(side, side));
+            QCOMPARE(image.pixelColor(0, 0).alpha(), 0);  // transparent surroundings
+        }
         QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
 
@@ -136,21 +157,80 @@ private slots:
         QVERIFY(box.shown().empty());
     }
 
-    void keyboardMovesPickToo()
+    // A keyboard user comes into the file list with Tab: its first file gets
+    // the focus frame, not a highlight, and the first arrow press picks it.
+    void keyboardPicksTheFirstFile()
     {
         auto* files = widget<QListView>("File1");
-        files->setFocus();
-        // Taking the focus puts Qt's cursor on the first file without picking it.
+        widget<QWidget>("Dir1")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), files);
+        QVERIFY(files->selectionModel()->selectedIndexes().isEmpty());
+        QCOMPARE(window->form().File1.listIndex(), -1);
+        QVERIFY(rows(widget<QListView>("List1")).isEmpty());
+
         QTest::keyClick(files, Qt::Key_Down);
+        QCOMPARE(rows(widget<QListView>("List1")), QStringList({"a.txt"}));
         QTest::keyClick(files, Qt::Key_Down);
-        QTest::keyClick(files, Qt::Key_Home);
-        QCOMPARE(rows(widget<QListView>("List1")), QStringList({"b.txt", "c.dat", "a.txt"}));
+        QTest::keyClick(files, Qt::Key_End);
+        QCOMPARE(rows(widget<QListView>("List1")), QStringList({"a.txt", "b.txt", "c.dat"}));
+    }
+
+    // Space and Enter pick the file under the focus frame, as a click on it
+    // does; Enter presses a focused button.
+    void spaceAndEnterPick()
+    {
+        auto* files = widget<QListView>("File1");
+        widget<QWidget>("Dir1")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(files, Qt::Key_Return);
+        QCOMPARE(rows(widget<QListView>("List1")), QStringList({"a.txt"}));
+        QTest::keyClick(files, Qt::Key_Return);  // picked again: nothing added, highlight removed
+        QCOMPARE(window->form().File1.listIndex(), -1);
+        QVERIFY(files->selectionModel()->selectedIndexes().isEmpty());
+        files->selectionModel()->setCurrentIndex(files->model()->index(2, 0), QItemSelectionModel::NoUpdate);
+        QTest::keyClick(files, Qt::Key_Space);
+        QCOMPARE(rows(widget<QListView>("List1")), QStringList({"a.txt", "c.dat"}));
+
+        auto* removeAll = widget<QPushButton>("Command6");
+        removeAll->setFocus();
+        QTest::keyClick(removeAll, Qt::Key_Return);
+        QVERIFY(rows(widget<QListView>("List1")).isEmpty());
+    }
+
+    // What the commands take for highlighted is what the lists show: an
+    // entry unhighlighted with Ctrl is no longer acted on.
+    void unhighlightedEntriesAreLeftAlone()
+    {
+        fmenu& f = window->form();
+        auto* files = widget<QListView>("File1");
+        clickRow(files, 1);  // b.txt, added and highlighted
+        QCOMPARE(f.File1.listIndex(), 1);
+        QTest::keyClick(files, Qt::Key_Space, Qt::ControlModifier);
+        QCOMPARE(f.File1.listIndex(), -1);
+        QVERIFY(f.File1.fileName().isEmpty());
+
+        auto* selection = widget<QListView>("List1");
+        press("Command4");
+        clickRow(selection, 1);
+        QCOMPARE(f.List1.listIndex(), 1);
+        QTest::mouseClick(selection->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCenter(selection, 1));
+        QVERIFY(selection->selectionModel()->selectedIndexes().isEmpty());
+        QCOMPARE(f.List1.listIndex(), -1);
+        press("Command3");    // Retirer
+        press("Command1_0");  // Haut
+        QCOMPARE(rows(selection), QStringList({"b.txt", "a.txt", "c.dat"}));
     }
 
     void typedNameAndOptionsReachTheControls()
     {
-        QTest::keyClicks(widget<QLineEdit>("Text1"), "tout.txt");
+        auto* name = widget<QLineEdit>("Text1");
+        QTest::keyClicks(name, "tout.txt");
         QCOMPARE(window->form().Text1.text(), "tout.txt");
+        // Screen readers, dictation and on-screen keyboards set the text
+        // through the accessibility interface.
+        QAccessible::queryAccessibleInterface(name)->setText(QAccessible::Value, "dicté.txt");
+        QCOMPARE(window->form().Text1.text(), "dicté.txt");
         QTest::mouseClick(widget<QCheckBox>("Check2"), Qt::LeftButton);
         QCOMPARE(window->form().Check2.value(), 1);
         QCOMPARE(window->form().Check1.value(), 0);
@@ -166,6 +246,46 @@ private slots:
         doubleClickRow(folders, sub);
         QCOMPARE(window->form().Dir1.nativePath(), tree.path("sous"));
         QCOMPARE(rows(widget<QListView>("File1")), QStringList({"d.txt"}));
+    }
+
+    // A volume mounted while the program runs: listed once the drop-down
+    // opens, shown as the drive when the folder list enters it, gone from the
+    // list once unmounted; each drive keeps its folder throughout.
+    void drivesFollowMountsAndFolders()
+    {
+        TmpfsMount volume(tree.path("cle"));
+        if (!volume.isMounted())
+            QSKIP(qPrintable(volume.whyNot()));
+        tree.file("cle/photos/p.jpg");
+        fmenu& f = window->form();
+        auto* drives = widget<QComboBox>("Drive1");
+        auto* folders = widget<QListView>("Dir1");
+        const QString home = drives->currentText();
+        const QString stick = QString::fromUtf8(tree.path("cle"));
+        QCOMPARE(home, f.Drive1.driveOf(tree.path()));
+
+        drives->showPopup();
+        QVERIFY(rows(drives->view()).contains(stick));
+        drives->hidePopup();
+        doubleClickRow(folders, rows(folders).indexOf(QRegularExpression("\\s*cle")));
+        QCOMPARE(f.Dir1.nativePath(), tree.path("cle"));
+        QCOMPARE(drives->currentText(), stick);
+        doubleClickRow(folders, rows(folders).indexOf(QRegularExpression("\\s*photos")));
+        QCOMPARE(drives->currentText(), stick);
+
+        pickDrive(drives, home);
+        QCOMPARE(f.Dir1.nativePath(), tree.path());
+        QCOMPARE(rows(widget<QListView>("File1")), QStringList({"a.txt", "b.txt", "c.dat"}));
+        pickDrive(drives, stick);
+        QCOMPARE(f.Dir1.nativePath(), tree.path("cle/photos"));
+        // The folder shown goes; picking the drive shown again moves to its root.
+        QVERIFY(QDir(QString::fromUtf8(tree.path("cle/photos"))).removeRecursively());
+        pickDrive(drives, stick);
+        QCOMPARE(f.Dir1.nativePath(), tree.path("cle"));
+
+        QVERIFY(volume.unmount());
+        QTRY_VERIFY(!rows(drives->view()).contains(stick));
+        QCOMPARE(drives->currentText(), home);
     }
 
     // The displays show the texts the join writes; screen readers get them as

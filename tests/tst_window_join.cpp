@@ -7,6 +7,8 @@
 #include <QtTest>
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -19,6 +21,7 @@ namespace {
 struct SeenDialog {
     QString title;
     QString text;
+    QString shown;  // the text as the box renders it, markup applied if it took the text for markup
     QString defaultButton;
     bool critical = false;
 };
@@ -36,6 +39,8 @@ void answerNextDialog(const QString& button, SeenDialog* seen, const QString& th
         }
         seen->title = box->windowTitle();
         seen->text = box->text();
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            seen->shown = QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
         seen->critical = box->icon() == QMessageBox::Critical;
         if (box->defaultButton())
             seen->defaultButton = box->defaultButton()->text();
@@ -108,33 +113,37 @@ private slots:
         QVERIFY(rows(widget<QAbstractItemView>("File1")).contains("tout.jpg"));
     }
 
-    // Replacing a file asks first, with "Non" as the default button.
+    // Replacing a file asks first, with "Non" as the default button. The
+    // question names the file character for character, even a name that
+    // looks like markup.
     void asksBeforeReplacing()
     {
-        tree.file("dossier/sortie.bin", "ancien");
+        tree.file("dossier/sortie<b>.bin", "ancien");
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         auto* files = widget<QAbstractItemView>("File1");
         clickRow(files, rows(files).indexOf("scan9.jpg"));
         auto* name = widget<QLineEdit>("Text1");
         name->selectAll();
-        QTest::keyClicks(name, "sortie.bin");
+        QTest::keyClicks(name, "sortie<b>.bin");
 
         SeenDialog question;
         answerNextDialog("Non", &question);
         press("Command2_1");
-        QCOMPARE(question.text, "Le fichier sortie.bin existe déjà. Voulez-vous l'écraser ?");
+        QCOMPARE(question.text, "Le fichier sortie<b>.bin existe déjà. Voulez-vous l'écraser ?");
+        QCOMPARE(question.shown, question.text);
         QCOMPARE(question.defaultButton, "Non");
         QVERIFY(!question.critical);
-        QCOMPARE(TempTree::read(tree.path("dossier/sortie.bin")), "ancien");
+        QCOMPARE(TempTree::read(tree.path("dossier/sortie<b>.bin")), "ancien");
         QCOMPARE(rows(widget<QAbstractItemView>("List1")), QStringList({"scan9.jpg"}));
 
         SeenDialog again, done;
         answerNextDialog("Oui", &again, "OK", &done);
         press("Command2_1");
         QCOMPARE(again.text, question.text);
-        QCOMPARE(done.text, "Fichier sortie.bin : création Ok !");
-        QCOMPARE(TempTree::read(tree.path("dossier/sortie.bin")), "<neuf>");
+        QCOMPARE(done.text, "Fichier sortie<b>.bin : création Ok !");
+        QCOMPARE(done.shown, done.text);
+        QCOMPARE(TempTree::read(tree.path("dossier/sortie<b>.bin")), "<neuf>");
     }
 };
 

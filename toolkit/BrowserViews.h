@@ -1,12 +1,14 @@
 #pragma once
 
+#include <QComboBox>
 #include <QListView>
 
 namespace quibex {
 
 // The file list's view. A pick is every mouse click on a file, the one
-// already highlighted included, and every keyboard move of the highlight
-// onto a file: the two ways a user chooses a file in a list.
+// already highlighted included, every keyboard move of the highlight onto a
+// file, and Space or Enter on the file under the focus frame: the ways a
+// user chooses a file in a list.
 class FileListView : public QListView {
     Q_OBJECT
 public:
@@ -16,7 +18,15 @@ signals:
     void picked();
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void pick(const QModelIndex& index);
+
+    // The focus frame was put on the first file by taking the focus, and
+    // no key has been pressed since.
+    bool frameFromFocus = false;
 };
 
 // The folder list's view: a double-click or Enter opens a folder; a single
@@ -31,6 +41,18 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+};
+
+// The drive list's view: tells when its drop-down is about to open, so that
+// the drives mounted since can be listed first.
+class DriveComboBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveComboBox(QWidget* parent = nullptr) : QComboBox(parent) {}
+    void showPopup() override;
+
+signals:
+    void aboutToShowPopup();
 };
 
 }  // namespace quibex

@@ -38,12 +38,34 @@ void DriveList::setDrives(std::vector<Drive> newDrives)
 {
     drives = std::move(newDrives);
     currentFolders.clear();
-    shown.clear();
-    for (const Drive& d : drives) {
-        shown.addItem(designationOf(d), d.root);
+    for (const Drive& d : drives)
         currentFolders[d.root] = d.root;
-    }
+    showDrives();
     selected = -1;
+}
+
+void DriveList::updateDrives(std::vector<Drive> fresh, const QByteArray& shownFolder)
+{
+    const auto same = [](const Drive& a, const Drive& b) { return a.root == b.root && a.label == b.label; };
+    if (std::equal(fresh.begin(), fresh.end(), drives.begin(), drives.end(), same))
+        return;  // nothing mounted or unmounted: the list stays as the user sees it
+    std::map<QByteArray, QByteArray> kept;
+    for (const Drive& d : fresh) {
+        const auto found = currentFolders.find(d.root);
+        kept[d.root] = found == currentFolders.end() ? d.root : found->second;
+    }
+    drives = std::move(fresh);
+    currentFolders = std::move(kept);
+    showDrives();
+    selected = indexOf(driveOf(shownFolder));
+    shown.setListIndex(selected);
+}
+
+void DriveList::showDrives()
+{
+    shown.clear();
+    for (const Drive& d : drives)
+        shown.addItem(designationOf(d), d.root);
 }
 
 QString DriveList::designationOf(const Drive& drive)
@@ -68,8 +90,14 @@ QString DriveList::drive() const
 
 void DriveList::setDrive(const QString& designation)
 {
+    if (indexOf(designation) != selected)
+        pickDrive(designation);
+}
+
+void DriveList::pickDrive(const QString& designation)
+{
     const int index = indexOf(designation);
-    if (index < 0 || index == selected)
+    if (index < 0)
         return;
     selected = index;
     shown.setListIndex(index);

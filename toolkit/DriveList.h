@@ -32,12 +32,20 @@ public:
     static std::vector<Drive> mountedDrives();
     // Tests point the list at folders of their own.
     void setDrives(std::vector<Drive> drives);
+    // The drives mounted now, read again: each drive still there keeps the
+    // folder it remembers, and the selection goes to the drive holding
+    // shownFolder (the folder list's folder), without a change event: the
+    // user picked nothing.
+    void updateDrives(std::vector<Drive> drives, const QByteArray& shownFolder);
 
     // The designation of the selected drive: its root, with " [label]" after it when labelled.
     QString drive() const;
     // Selects the drive named by a designation (its root is enough). Runs
     // onChange when the selected drive changes. Unknown designations are ignored.
     void setDrive(const QString& designation);
+    // The user's pick: runs onChange even for the drive already selected,
+    // which goes back to that drive's folder like any other pick.
+    void pickDrive(const QString& designation);
 
     // The designation of the drive holding a folder: the one whose root is
     // the longest leading part of the folder's path.
@@ -55,6 +63,7 @@ public:
     std::function<void()> onChange;
 
 private:
+    void showDrives();
     int indexOf(const QString& designation) const;
     static QString designationOf(const Drive& drive);
 

@@ -11,7 +11,14 @@ LineEditBinding::LineEditBinding(TextBox& box, QLineEdit* edit)
 {
     edit->setText(box.text());
     box.setObserver(this);
-    connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) { this->box.userEdited(text); });
+    // Typing is not the only way a text changes: screen readers, dictation
+    // and on-screen keyboards set it through the accessibility interface,
+    // without any edit signal. Every change reaches the box, except the
+    // program's own, which the box already holds.
+    connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!showingBoxText)
+            this->box.userEdited(text);
+    });
 }
 
 LineEditBinding::~LineEditBinding()
@@ -21,8 +28,11 @@ LineEditBinding::~LineEditBinding()
 
 void LineEditBinding::textChanged(const QString& text)
 {
-    if (edit->text() != text)
-        edit->setText(text);
+    if (edit->text() == text)
+        return;
+    showingBoxText = true;
+    edit->setText(text);
+    showingBoxText = false;
 }
 
 void LineEditBinding::focusRequested()

@@ -8,7 +8,8 @@ class QLineEdit;
 
 namespace quibex {
 
-// Shows a text box in a line edit; the user's edits go back into the box.
+// Shows a text box in a line edit; every change the user makes to the
+// line edit's text, by whatever means, goes back into the box.
 class LineEditBinding : public QObject, public TextObserver {
     Q_OBJECT
 public:
@@ -22,6 +23,7 @@ public:
 private:
     TextBox& box;
     QLineEdit* edit;
+    bool showingBoxText = false;
 };
 
 }  // namespace quibex

@@ -12,8 +12,8 @@ ListBoxModel::ListBoxModel(ListBox& list, QAbstractItemView* view)
 {
     view->setModel(this);
     list.setObserver(this);
-    connect(view->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) { userMovedHighlight(current); });
+    connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { userChangedHighlight(); });
     showHighlight(list.listIndex());
 }
 
@@ -98,7 +98,8 @@ void ListBoxModel::showHighlight(int position)
     syncing = true;
     QItemSelectionModel* selection = view->selectionModel();
     if (position < 0) {
-        selection->clear();
+        // The focus frame stays where it was: Space or Enter there picks again.
+        selection->clearSelection();
     } else {
         const QModelIndex item = index(position);
         selection->setCurrentIndex(item, QItemSelectionModel::ClearAndSelect);
@@ -107,13 +108,17 @@ void ListBoxModel::showHighlight(int position)
     syncing = wasSyncing;
 }
 
-void ListBoxModel::userMovedHighlight(const QModelIndex& current)
+void ListBoxModel::userChangedHighlight()
 {
-    // Rows inserted or removed by a command move Qt's current index too;
-    // only the user's own moves change the highlight.
-    if (syncing || !current.isValid())
+    // Rows inserted or removed by a command change the view's selection too;
+    // only the user's own changes move the highlight.
+    if (syncing)
         return;
-    list.setListIndex(current.row());
+    // The highlight is the item shown selected, not the view's current item:
+    // that one may carry only the focus frame (the list has just taken the
+    // focus, or the user has unselected it with Ctrl).
+    const QModelIndexList selected = view->selectionModel()->selectedIndexes();
+    list.setListIndex(selected.isEmpty() ? -1 : selected.first().row());
 }
 
 }  // namespace quibex

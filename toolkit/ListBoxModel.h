@@ -31,7 +31,7 @@ public:
 private:
     void showHighlight(int position);
     void reconcile();
-    void userMovedHighlight(const QModelIndex& current);
+    void userChangedHighlight();
 
     ListBox& list;
     QAbstractItemView* view;

@@ -10,6 +10,9 @@ MsgAnswer QtMessageBox::show(const QString& text, const QString& title, MsgIcon 
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
+    // Messages carry file names, which may hold "<" or "&": left to guess,
+    // the box would take such a name for markup and show another name.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.setIcon(icon == MsgIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon);
     // Buttons carry their French captions whatever translations are installed.

@@ -1,0 +1,30 @@
+#include "support/TmpfsMount.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/mount.h>
+
+namespace quibex::test {
+
+TmpfsMount::TmpfsMount(const QByteArray& folder) : folder(folder)
+{
+    mounted = mount("quibex-test", folder.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=1m") == 0;
+    if (!mounted)
+        reason = QStringLiteral("cannot mount a tmpfs here (%1): needs root").arg(QString::fromLocal8Bit(strerror(errno)));
+}
+
+TmpfsMount::~TmpfsMount()
+{
+    unmount();
+}
+
+bool TmpfsMount::unmount()
+{
+    // Detached, so that a folder still open somewhere cannot keep it mounted.
+    if (mounted && umount2(folder.constData(), MNT_DETACH) == 0)
+        mounted = false;
+    return !mounted;
+}
+
+}  // namespace quibex::test
