@@ -1,12 +1,19 @@
 #include "app/MainWindow.h"
+#include "app/StartFolder.h"
+#include "app/Startup.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    quibex::MainWindow window(QFile::encodeName(QCoreApplication::applicationDirPath()));
+    quibex::setIdentity(app);
+    quibex::loadFrenchTranslations(app);
+    const QByteArray folder = quibex::startFolder(QFile::encodeName(QCoreApplication::applicationDirPath()),
+                                                  qgetenv("PATH"), QFile::encodeName(QDir::homePath()));
+    quibex::MainWindow window(folder);
     window.show();
     return app.exec();
 }
