@@ -62,8 +62,28 @@ def check(condition, message):
         raise AssertionError(message)
 
 
+def labels_of(acc):
+    return [relation.getTarget(i).name for relation in acc.getRelationSet()
+            if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY
+            for i in range(relation.getNTargets())]
+
+
+def heard_by_a_screen_reader(window, deadline):
+    """What a screen reader announces: the window, the drive list by its
+    label, the progress displays as progress bars with a value."""
+    check(window.getRole() == pyatspi.ROLE_FRAME, "the window is announced as " + window.getRoleName())
+    drives = find(window, deadline, "the drive list", lambda acc: acc is not None
+                  and acc.getRole() == pyatspi.ROLE_COMBO_BOX)
+    check(labels_of(drives) == ["Lecteurs"], "the drive list is labelled %r" % labels_of(drives))
+    for name, caption in (("Progression du fichier", "Fichier:"), ("Progression de la création", "% traité:")):
+        gauge = find(window, deadline, name, named(pyatspi.ROLE_PROGRESS_BAR, name))
+        check(gauge.queryValue().maximumValue == 100, name + " has no value")
+        check(labels_of(gauge) == [caption], "%s is labelled %r" % (name, labels_of(gauge)))
+
+
 def use_the_program(x, app, home, deadline):
     window = find(app, deadline, "the main window", lambda acc: acc is not None and acc.name == TITLE)
+    heard_by_a_screen_reader(window, deadline)
     files = find(window, deadline, "the file list", named(pyatspi.ROLE_LIST, "Fichiers du dossier"))
     for name in ("partie10.txt", "partie9.txt", "partie1.txt"):
         item = find(files, deadline, name, named(pyatspi.ROLE_LIST_ITEM, name))
