@@ -1,12 +1,20 @@
 #include "app/MainWindow.h"
 #include "app/ProgramFolder.h"
+#include "app/StartFolder.h"
+#include "app/Startup.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    quibex::MainWindow window(quibex::programFolder());
+    quibex::setIdentity(app);
+    quibex::loadFrenchTranslations(app);
+    const QByteArray folder =
+        quibex::startFolder(quibex::programFolder(), qgetenv("PATH"), QFile::encodeName(QDir::homePath()));
+    quibex::MainWindow window(folder);
     window.show();
     return app.exec();
 }

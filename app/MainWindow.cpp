@@ -3,6 +3,7 @@
 #include "app/Handlers.h"
 #include "app/Layout.h"
 #include "app/ProgramIcon.h"
+#include "toolkit/Accessibility.h"
 #include "join/Join.h"
 #include "ordering/Ordering.h"
 #include "selection/Selection.h"
@@ -82,6 +83,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::build()
 {
+    installAccessibility();
     setObjectName(QStringLiteral("fmenu"));
     setWindowTitle(QStringLiteral("QUIBEX 1.4 Fr"));
     setWindowIcon(programIcon());
@@ -111,23 +113,32 @@ void MainWindow::createWidgets()
 
     auto* drive = named(new DriveComboBox(this), "Drive1", QStringLiteral("Lecteurs"));
     placeTwips(drive, 120, 120, 3495, 315);
+    // The drive list has no caption on the screen; screen readers name a
+    // drop-down list after the label bound to it, so it gets one they alone read.
+    auto* driveCaption = named(new QLabel(QStringLiteral("Lecteurs"), this), "Drive1Caption",
+                               QStringLiteral("Lecteurs"));
+    driveCaption->setBuddy(drive);
+    driveCaption->hide();
     new ComboBoxBinding(f.Drive1.list(), drive);
 
     auto* folders = named(new FolderListView(this), "Dir1", QStringLiteral("Dossiers"));
     placeTwips(folders, 120, 480, 3495, 2115);
     new ListBoxModel(f.Dir1.list(), folders);
 
-    label(this, "Label1", QStringLiteral("Sélectionner les fichiers à concaténer"), boldFont(), 120, 2640,
-          3240, 195)
-        ->adjustSize();
+    QLabel* filesCaption = label(this, "Label1", QStringLiteral("Sélectionner les fichiers à concaténer"),
+                                 boldFont(), 120, 2640, 3240, 195);
+    filesCaption->adjustSize();
     auto* files = named(new FileListView(this), "File1", QStringLiteral("Fichiers du dossier"));
     placeTwips(files, 120, 2880, 3495, 3990);
+    filesCaption->setBuddy(files);
     new ListBoxModel(f.File1.list(), files);
     button(this, "Command4", QStringLiteral("Ajouter toute la liste"), 120, 6840, 1935, 375);
 
-    label(this, "Label2", QStringLiteral("Fichiers sélectionnés"), boldFont(), 3720, 120, 1800, 195)
-        ->adjustSize();
+    QLabel* selectionCaption =
+        label(this, "Label2", QStringLiteral("Fichiers sélectionnés"), boldFont(), 3720, 120, 1800, 195);
+    selectionCaption->adjustSize();
     auto* selection = named(new QListView(this), "List1", QStringLiteral("Fichiers sélectionnés"));
+    selectionCaption->setBuddy(selection);
     selection->setSelectionMode(QAbstractItemView::SingleSelection);
     selection->setEditTriggers(QAbstractItemView::NoEditTriggers);
     selection->setUniformItemSizes(true);
@@ -144,9 +155,11 @@ void MainWindow::createWidgets()
                            "Check2", QStringLiteral("Ajout changement de ligne (ASCII 10)"));
     placeTwips(lineFeed, 3720, 6360, 3255, 255);
 
-    label(this, "Label3", QStringLiteral("Fichier à créer :"), regularFont(), 3600, 6960, 1095, 195)
-        ->adjustSize();
+    QLabel* nameCaption =
+        label(this, "Label3", QStringLiteral("Fichier à créer :"), regularFont(), 3600, 6960, 1095, 195);
+    nameCaption->adjustSize();
     auto* name = named(new QLineEdit(this), "Text1", QStringLiteral("Fichier à créer"));
+    nameCaption->setBuddy(name);
     placeTwips(name, 4800, 6840, 2055, 285);
     new LineEditBinding(f.Text1, name);
 
@@ -157,12 +170,14 @@ void MainWindow::createWidgets()
     button(this, "Command2_1", QStringLiteral("Créer"), 6480, 3360, 1215, 375);
     button(this, "Command2_2", QStringLiteral("Quitter"), 6480, 4440, 1215, 375);
 
-    label(this, "Label5", QStringLiteral("Fichier:"), boldFont(), 120, 7320, 735, 255);
+    QLabel* fileGaugeCaption = label(this, "Label5", QStringLiteral("Fichier:"), boldFont(), 120, 7320, 735, 255);
     auto* fileGauge = named(new GaugeDisplay(f.jauge, this), "jauge", QStringLiteral("Progression du fichier"));
     placeTwips(fileGauge, 840, 7320, 6855, 285);
-    label(this, "Label4", QStringLiteral("% traité:"), boldFont(), 120, 7680, 735, 255);
+    fileGaugeCaption->setBuddy(fileGauge);
+    QLabel* joinGaugeCaption = label(this, "Label4", QStringLiteral("% traité:"), boldFont(), 120, 7680, 735, 255);
     auto* joinGauge = named(new GaugeDisplay(f.jauge2, this), "jauge2", QStringLiteral("Progression de la création"));
     placeTwips(joinGauge, 840, 7680, 6855, 285);
+    joinGaugeCaption->setBuddy(joinGauge);
 }
 
 void MainWindow::wireEvents()

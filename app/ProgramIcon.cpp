@@ -15,10 +15,12 @@ QIcon programIcon()
 {
     registerIconImages();
     // PNG images: reading them needs no image plugin.
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/quibex/icons/quibex-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/quibex/icons/quibex-16.png"), QSize(16, 16));
-    return icon;
+    QIcon builtIn;
+    builtIn.addFile(QStringLiteral(":/quibex/icons/quibex-32.png"), QSize(32, 32));
+    builtIn.addFile(QStringLiteral(":/quibex/icons/quibex-16.png"), QSize(16, 16));
+    // An installed copy finds its icon in the desktop's theme, at every size
+    // the theme has; the built-in images serve wherever it is not installed.
+    return QIcon::fromTheme(QStringLiteral("quibex"), builtIn);
 }
 
 }  // namespace quibex

@@ -4,8 +4,9 @@
 
 namespace quibex {
 
-// The window's icon: the 32 × 32 and 16 × 16 images drawn for it
-// (packaging/icons/draw_icons.py makes them).
+// The window's icon: the theme's "quibex" icon where the program is
+// installed, otherwise the 32 × 32 and 16 × 16 images built into it
+// (packaging/icons/draw_icons.py draws them).
 QIcon programIcon();
 
 }  // namespace quibex

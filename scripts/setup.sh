@@ -4,7 +4,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(cmake make g++ qt6-base-dev fonts-liberation2)
+# To build: the compiler, CMake and Qt. To run: Qt's French texts and the
+# font the captions were measured for.
+packages=(cmake make g++ qt6-base-dev qt6-translations-l10n fonts-liberation2)
+# To test the installed program from outside (QUIBEX_TEST_TOOLS=1): a
+# private X server, xdotool, xprop and the accessibility bus.
+if [ "${QUIBEX_TEST_TOOLS:-0}" = 1 ]; then
+  packages+=(xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -4,6 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 shift || true
-bash scripts/setup.sh "$build" "$@"
+QUIBEX_TEST_TOOLS=1 bash scripts/setup.sh "$build" "$@"
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure

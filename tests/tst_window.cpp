@@ -288,23 +288,6 @@ private slots:
         QCOMPARE(drives->currentText(), home);
     }
 
-    // The displays show the texts the join writes; screen readers get them as
-    // the description once they are painted.
-    void gaugesShowTheirText()
-    {
-        fmenu& f = window->form();
-        const QString half = "50% " + QString(70, QChar(127));
-        f.jauge.setText(half);
-        f.jauge.refresh();
-        f.jauge2.setText("100% " + QString(140, QChar(127)));
-        f.Refresh();
-        QTRY_COMPARE(widget<QWidget>("jauge")->accessibleDescription(), half);
-        QTRY_COMPARE(widget<QWidget>("jauge2")->accessibleDescription(), f.jauge2.text());
-        f.jauge.setText(QString());
-        f.jauge.refresh();
-        QTRY_COMPARE(widget<QWidget>("jauge")->accessibleDescription(), QString());
-    }
-
     void quitEndsTheProgram()
     {
         press("Command2_2");

@@ -34,17 +34,28 @@ void GaugeDisplay::textChanged(const QString& text)
     if (text == received)
         return;
     received = text;
-    // Each new description is announced to the accessibility layer, which
-    // costs more than the paint itself; with no assistive tool listening,
-    // the description follows what is painted instead.
-    if (QAccessible::isActive())
-        setAccessibleDescription(text);
+    // Screen readers hear the new percentage as the progress bar's value.
+    const int now = std::max(0, percent());
+    if (now != announced && QAccessible::isActive()) {
+        announced = now;
+        QAccessibleValueChangeEvent event(this, now);
+        QAccessible::updateAccessibility(&event);
+    }
     // Between two paints one request is enough; a join of thousands of small
     // files changes the displays far more often than the screen is drawn.
     if (!paintPending) {
         paintPending = true;
         update();
     }
+}
+
+int GaugeDisplay::percent() const
+{
+    const QString& text = box.text();
+    const qsizetype sign = text.indexOf(QLatin1Char('%'));
+    bool number = false;
+    const int value = sign > 0 ? text.left(sign).toInt(&number) : -1;
+    return number ? value : -1;
 }
 
 void GaugeDisplay::repaintRequested()
@@ -58,8 +69,6 @@ void GaugeDisplay::repaintRequested()
 void GaugeDisplay::paintEvent(QPaintEvent*)
 {
     paintPending = false;
-    if (accessibleDescription() != box.text())
-        setAccessibleDescription(box.text());
     QPainter painter(this);
     QStyleOptionFrame frame;
     frame.initFrom(this);

@@ -18,6 +18,9 @@ public:
 
     static constexpr int FullBar = 140;
 
+    // The percentage the display shows, -1 when it shows none.
+    int percent() const;
+
     void textChanged(const QString& text) override;
     void focusRequested() override {}
     void repaintRequested() override;
@@ -29,6 +32,7 @@ private:
     TextBox& box;
     QString received;  // the last text heard of, painted or about to be
     bool paintPending = false;
+    int announced = 0;  // the value assistive tools last heard of
 };
 
 }  // namespace quibex

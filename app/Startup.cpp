@@ -1,0 +1,27 @@
+#include "app/Startup.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace quibex {
+
+void setIdentity(QApplication& app)
+{
+    app.setApplicationName(QStringLiteral("quibex"));
+    app.setApplicationVersion(QStringLiteral("1.4"));
+    app.setDesktopFileName(QStringLiteral("quibex"));
+}
+
+bool loadFrenchTranslations(QApplication& app)
+{
+    auto* translator = new QTranslator(&app);
+    if (!translator->load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    app.installTranslator(translator);
+    return true;
+}
+
+}  // namespace quibex

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the Debian package in build-package/ (tests left out) and checks it
+# as a distribution would: lintian on the package, desktop-file-validate on
+# the menu entry, appstreamcli on the metainfo. Prints the package's path.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(dpkg-dev lintian desktop-file-utils appstream)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  "${as_root[@]}" apt-get update -q
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+build=build-package
+bash scripts/setup.sh "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >&2
+(cd "$build" && cpack -G DEB >&2)
+deb=$(ls "$build"/quibex_1.4_*.deb)
+
+desktop-file-validate packaging/quibex.desktop >&2
+# The id is the program's name, not a reversed domain name: the project owns
+# no domain. That one warning is expected; anything else fails.
+report=$(appstreamcli validate --no-net packaging/quibex.metainfo.xml 2>&1 || true)
+unexpected=$(printf '%s\n' "$report" | grep -E '^[EWI]:' | grep -v 'cid-desktopapp-is-not-rdns' || true)
+if [ -n "$unexpected" ]; then
+  printf '%s\n' "$report" >&2
+  exit 1
+fi
+# lintian exits non-zero on any error; warnings are shown.
+lintian --tag-display-limit 0 "$deb" >&2
+echo "$deb"

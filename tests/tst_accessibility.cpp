@@ -1,0 +1,110 @@
+// What an assistive tool learns of the window: each control's role, its name,
+// the label that names it, and the progress displays' values.
+#include "app/MainWindow.h"
+#include "support/TempTree.h"
+#include "support/WindowDriver.h"
+#include "toolkit/ScriptedMessageBox.h"
+
+#include <QtTest>
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QLabel>
+
+using namespace quibex;
+using namespace quibex::test;
+
+namespace {
+
+QAccessibleInterface* accessible(QWidget* widget)
+{
+    QAccessibleInterface* found = QAccessible::queryAccessibleInterface(widget);
+    if (!found)
+        qFatal("no accessible interface for %s", qPrintable(widget->objectName()));
+    return found;
+}
+
+// The names of the labels that name a control.
+QStringList labelledBy(QWidget* widget)
+{
+    QStringList names;
+    for (const auto& [label, relation] : accessible(widget)->relations(QAccessible::Label))
+        names << label->text(QAccessible::Name);
+    return names;
+}
+
+}  // namespace
+
+class AccessibilityTest : public WindowTestBase {
+    Q_OBJECT
+
+    TempTree tree;
+    ScriptedMessageBox box;
+
+private slots:
+    void init()
+    {
+        tree.file("a.txt", "A");
+        window = std::make_unique<MainWindow>(tree.path(), box);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void cleanup() { window.reset(); }
+
+    void theWindowIsAWindowNamedByItsTitle()
+    {
+        QAccessibleInterface* frame = accessible(window.get());
+        QCOMPARE(frame->role(), QAccessible::Window);
+        QCOMPARE(frame->text(QAccessible::Name), "QUIBEX 1.4 Fr");
+    }
+
+    // Qt's list views report no label relation of their own: for them the
+    // binding shows in the label's buddy, and their own names say what they are.
+    void labelsNameTheirControls_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("related");
+        QTest::newRow("drive list") << "Drive1Caption" << "Drive1" << true;
+        QTest::newRow("file list") << "Label1" << "File1" << false;
+        QTest::newRow("selection") << "Label2" << "List1" << false;
+        QTest::newRow("name box") << "Label3" << "Text1" << true;
+        QTest::newRow("file progress") << "Label5" << "jauge" << true;
+        QTest::newRow("join progress") << "Label4" << "jauge2" << true;
+    }
+    void labelsNameTheirControls()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, control);
+        QFETCH(bool, related);
+        auto* caption = widget<QLabel>(qPrintable(label));
+        auto* target = widget<QWidget>(qPrintable(control));
+        QCOMPARE(caption->buddy(), target);
+        if (related)
+            QCOMPARE(labelledBy(target), QStringList({caption->text()}));
+    }
+
+    void progressDisplaysReadAsProgressBars()
+    {
+        fmenu& f = window->form();
+        QAccessibleInterface* gauge = accessible(widget<QWidget>("jauge"));
+        QCOMPARE(gauge->role(), QAccessible::ProgressBar);
+        QCOMPARE(gauge->text(QAccessible::Name), "Progression du fichier");
+        QAccessibleValueInterface* value = gauge->valueInterface();
+        QVERIFY(value);
+        QCOMPARE(value->maximumValue().toInt(), 100);
+
+        f.jauge.setText("50% " + QString(70, QChar(127)));
+        QCOMPARE(value->currentValue().toInt(), 50);
+        QCOMPARE(gauge->text(QAccessible::Value), "50 %");
+        f.jauge.setText(QString());
+        QCOMPARE(value->currentValue().toInt(), 0);
+        QCOMPARE(gauge->text(QAccessible::Value), QString());
+
+        f.jauge2.setText("100% " + QString(140, QChar(127)));
+        QCOMPARE(accessible(widget<QWidget>("jauge2"))->valueInterface()->currentValue().toInt(), 100);
+    }
+};
+
+QTEST_MAIN(AccessibilityTest)
+#include "tst_accessibility.moc"

@@ -1,0 +1,57 @@
+// How the program starts: in which folder, and with Qt's texts in French.
+#include "app/StartFolder.h"
+#include "app/Startup.h"
+#include "support/TempTree.h"
+#include "support/WriteProtection.h"
+
+#include <QtTest>
+
+#include <QLineEdit>
+#include <QMenu>
+
+using namespace quibex;
+using namespace quibex::test;
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void placedCopyStartsInItsOwnFolder()
+    {
+        TempTree tree;
+        const QByteArray own = tree.folder("portable");
+        QCOMPARE(startFolder(own, "/usr/local/bin:/usr/bin:/bin", tree.folder("home")), own);
+        QCOMPARE(startFolder(own + '/', "/usr/bin::", tree.folder("home")), own);
+    }
+
+    void installedCopyStartsAtHome()
+    {
+        TempTree tree;
+        const QByteArray bin = tree.folder("usr/bin");
+        const QByteArray home = tree.folder("home");
+        QCOMPARE(startFolder(bin, "/opt/x:" + bin + "/:/bin", home), home);
+        // A folder the user may not write to is one programs were installed in.
+        const QByteArray system = tree.folder("system");
+        WriteProtection locked(system);
+        if (!locked.isEffective())
+            QSKIP("this machine lets the tests write into any folder");
+        QCOMPARE(startFolder(system, "/bin", home + '/'), home);
+    }
+
+    void qtTextsAreFrench()
+    {
+        QVERIFY2(loadFrenchTranslations(*qApp), "qtbase_fr is not installed");
+        QLineEdit edit;
+        std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator())
+                texts << action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+        }
+        QCOMPARE(texts, QStringList({"Annuler", "Rétablir", "Couper", "Copier", "Coller", "Supprimer",
+                                     "Tout sélectionner"}));
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"

@@ -1,0 +1,64 @@
+#include "toolkit/Accessibility.h"
+
+#include "toolkit/GaugeDisplay.h"
+
+#include <QAccessibleValueInterface>
+#include <QAccessibleWidget>
+
+namespace quibex {
+
+namespace {
+
+// A progress display read as a progress bar: its value is the percentage
+// the join wrote, its text that percentage in words a screen reader says
+// well ("50 %", not fifty bar characters), empty when no join runs.
+class GaugeAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit GaugeAccessible(GaugeDisplay* gauge) : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t != QAccessible::Value)
+            return QAccessibleWidget::text(t);
+        const int percent = gauge()->percent();
+        return percent < 0 ? QString() : QString::number(percent) + QStringLiteral(" %");
+    }
+
+    QVariant currentValue() const override { return std::max(0, gauge()->percent()); }
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    GaugeDisplay* gauge() const { return static_cast<GaugeDisplay*>(widget()); }
+};
+
+QAccessibleInterface* programWidgets(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("quibex::GaugeDisplay"))
+        return new GaugeAccessible(static_cast<GaugeDisplay*>(object));
+    if (className == QLatin1String("quibex::MainWindow"))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
+}  // namespace
+
+void installAccessibility()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    QAccessible::installFactory(programWidgets);
+}
+
+}  // namespace quibex
