@@ -35,8 +35,14 @@ def main():
         x.start([os.path.join(folder, "quibex")], env=x.env(QT_QPA_PLATFORM="xcb", LANG="C.UTF-8"))
         window = x.find_window("QUIBEX 1.4 Fr")
         time.sleep(1)
-        # Drive list, folder list, file list: two Tabs; then each arrow press picks a file.
-        x.keys("Tab", "Tab", "Down", "Down", "Down")
+        # Drive list, folder list, file list: two Tabs; the first arrow press
+        # picks the first file and sends the focus to the name box, four
+        # Shift+Tabs come back to the file list for the next file.
+        x.keys("Tab", "Tab", "Down")
+        for _ in range(3):
+            x.keys("shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab", "Down")
+        x.keys("Home")
+        x.type("livre")
         time.sleep(1)
         x.run("xdotool", "mousemove", "0", "0")
         subprocess.run(["import", "-window", window, "png:" + output], env=x.env(), check=True)
