@@ -5,17 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(dpkg-dev lintian desktop-file-utils appstream)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  as_root=()
-  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-  "${as_root[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-packages.sh dpkg-dev lintian desktop-file-utils appstream
 
 build=build-package
 bash scripts/setup.sh "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >&2

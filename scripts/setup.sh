@@ -12,16 +12,7 @@ packages=(cmake make g++ qt6-base-dev qt6-translations-l10n fonts-liberation2)
 if [ "${QUIBEX_TEST_TOOLS:-0}" = 1 ]; then
   packages+=(xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi)
 fi
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  as_root=()
-  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-  "${as_root[@]}" apt-get update -q
-  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+bash scripts/install-packages.sh "${packages[@]}"
 
 build=${1:-build}
 shift || true
