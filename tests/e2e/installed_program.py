@@ -147,6 +147,9 @@ def main():
         window = x.find_window(TITLE)
         icon = x.run("xprop", "-id", window, "_NET_WM_ICON").stdout
         check("32 x 32" in icon, "the window carries no 32 x 32 icon: " + icon[:200])
+        # Desktops match the window to its menu entry (StartupWMClass) by its class.
+        wm_class = x.run("xprop", "-id", window, "WM_CLASS").stdout
+        check('"quibex", "quibex"' in wm_class, "the window's class is " + wm_class)
 
         use_the_program(x, application(deadline), home, deadline)
         check(program.poll() is None, "the program ended on its own")
