@@ -1,6 +1,9 @@
+#include "join/AtomicFile.h"
 #include "join/ChunkCopier.h"
 #include "join/InputFile.h"
-#include "join/OutputFile.h"
+#include "join/OutputWriter.h"
+#include "join/Sizes.h"
+#include "join/TargetCheck.h"
 #include "support/TempTree.h"
 
 #include <QDir>
@@ -59,14 +62,20 @@ void TestJoinOutput::namedTemporaryIsReplacedOrRemoved()
     }
     const QStringList before = namesIn(tree.path("out"));
     {
-        OutputFile output;
-        QVERIFY(output.prepare(target, false));
-        QVERIFY(!output.isUnnamed());
-        QCOMPARE(output.targetHasData(), existing);
+        Target checked;
+        QCOMPARE(checkTarget(target, checked), 0);
+        QCOMPARE(checked.hasData(), existing);
+        AtomicFile file;
+        QCOMPARE(file.create(std::move(checked), false), 0);
+        QVERIFY(!file.isUnnamed());
         QCOMPARE(namesIn(tree.path("out")).size(), before.size() + 1);
-        QVERIFY(output.write("new", 3));
-        if (commit)
-            QCOMPARE(output.commit(), OutputFile::Commit::Done);
+        OutputWriter output(file.handle());
+        QCOMPARE(output.write("new", 3), 0);
+        QCOMPARE(output.finish(), 0);
+        if (commit) {
+            QCOMPARE(file.makeDurable(), 0);
+            QCOMPARE(file.place(), 0);
+        }
     }
     QCOMPARE(namesIn(tree.path("out")), commit ? QStringList{"joined.bin"} : before);
     if (commit)
@@ -92,26 +101,30 @@ void TestJoinOutput::copyThroughBuffer()
     // Data, a hole, data: three chunks, the middle one never written.
     const QByteArray input = tree.file("in.bin");
     const int fd = open(input.constData(), O_WRONLY);
-    QVERIFY(pwrite(fd, "head", 4, 0) == 4 && pwrite(fd, "tail", 4, 3 * ChunkCopier::ChunkSize) == 4);
+    QVERIFY(pwrite(fd, "head", 4, 0) == 4 && pwrite(fd, "tail", 4, 3 * DisplayChunk) == 4);
     close(fd);
-    const int64_t length = 3 * ChunkCopier::ChunkSize + 4;
-    if (shrink)
-        QVERIFY(truncate(input.constData(), 2 * ChunkCopier::ChunkSize) == 0);
-
-    OutputFile output;
-    QVERIFY(output.prepare(tree.path("out.bin")));
-    QVERIFY(output.write("<", 1));
+    const int64_t length = 3 * DisplayChunk + 4;
     InputFile in;
-    QVERIFY(in.open(input));
+    QCOMPARE(in.open(input, length), 0);
+    if (shrink)
+        QVERIFY(truncate(input.constData(), 2 * DisplayChunk) == 0);
+
+    Target target;
+    QCOMPARE(checkTarget(tree.path("out.bin"), target), 0);
+    AtomicFile file;
+    QCOMPARE(file.create(std::move(target)), 0);
+    OutputWriter output(file.handle());
+    QCOMPARE(output.write("<", 1), 0);
     ChunkCopier copier(false);
-    bool copied = true;
-    for (int64_t offset = 0; offset < length && copied; offset += ChunkCopier::ChunkSize)
-        copied = copier.copy(in, offset, std::min(ChunkCopier::ChunkSize, length - offset), output);
-    QCOMPARE(copied, !shrink);
+    int error = 0;
+    for (int64_t offset = 0; offset < length && !error; offset += DisplayChunk)
+        error = copier.copy(in, offset, std::min(DisplayChunk, length - offset), output);
+    QCOMPARE(error != 0, shrink);
     if (shrink)
         return;
     QVERIFY(!copier.usesKernelCopy());
-    QCOMPARE(output.commit(), OutputFile::Commit::Done);
+    QCOMPARE(output.finish(), 0);
+    QCOMPARE(file.place(), 0);
     QByteArray expected(length + 1, '\0');
     expected.replace(0, 5, "<head");
     expected.replace(length - 3, 4, "tail");

@@ -1,0 +1,47 @@
+#include "join/Inputs.h"
+
+#include "form/fmenu.h"
+#include "selection/Selection.h"
+
+#include <cerrno>
+#include <limits>
+
+#include <sys/stat.h>
+
+namespace quibex {
+
+namespace {
+
+int64_t saturatingSum(int64_t a, int64_t b)
+{
+    int64_t sum;
+    if (__builtin_add_overflow(a, b, &sum))
+        return std::numeric_limits<int64_t>::max();
+    return sum;
+}
+
+}  // namespace
+
+int measureInputs(const fmenu& form, Inputs& inputs)
+{
+    inputs = Inputs();
+    const int count = form.List1.count();
+    inputs.paths.reserve(size_t(count));
+    inputs.lengths.reserve(size_t(count));
+    for (int i = 0; i < count; ++i) {
+        const QByteArray path = entryNativePath(form, i);
+        struct stat info;
+        if (path.contains('\0'))
+            return ENOENT;
+        if (stat(path.constData(), &info) != 0)
+            return errno;
+        if (!S_ISREG(info.st_mode))
+            return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        inputs.paths.push_back(path);
+        inputs.lengths.push_back(info.st_size);
+        inputs.total = saturatingSum(inputs.total, info.st_size);
+    }
+    return 0;
+}
+
+}  // namespace quibex
