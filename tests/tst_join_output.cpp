@@ -2,15 +2,20 @@
 #include "join/ChunkCopier.h"
 #include "join/InputFile.h"
 #include "join/OutputWriter.h"
+#include "join/ProcessSignals.h"
 #include "join/Sizes.h"
 #include "join/TargetCheck.h"
+#include "support/ChildProcess.h"
 #include "support/TempTree.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
 
+#include <csignal>
+
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +41,8 @@ class TestJoinOutput : public QObject {
 private slots:
     void namedTemporaryIsReplacedOrRemoved_data();
     void namedTemporaryIsReplacedOrRemoved();
+    void namedTemporaryIsRemovedOnEndingSignals_data();
+    void namedTemporaryIsRemovedOnEndingSignals();
     void copyThroughBuffer_data();
     void copyThroughBuffer();
 };
@@ -85,6 +92,43 @@ void TestJoinOutput::namedTemporaryIsReplacedOrRemoved()
     struct stat info;
     if (existing)
         QVERIFY(stat(target.constData(), &info) == 0 && (info.st_mode & 07777) == 0604);
+}
+
+void TestJoinOutput::namedTemporaryIsRemovedOnEndingSignals_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+// Where a named temporary file is needed, a program ended by one of these
+// signals in the middle of a join leaves no part of it behind, and still
+// ends by that signal.
+void TestJoinOutput::namedTemporaryIsRemovedOnEndingSignals()
+{
+    QFETCH(int, signal);
+    TempTree tree;
+    const QByteArray folder = tree.folder("out");
+    const int status = test::runInChild([&] {
+        // As at start-up: the test library's own crash handlers are not there.
+        for (const int ending : {SIGTERM, SIGINT, SIGHUP})
+            std::signal(ending, SIG_DFL);
+        setUpProcessSignals();
+        Target target;
+        AtomicFile file;
+        if (checkTarget(folder + "/joined.bin", target) != 0 || file.create(std::move(target), false) != 0)
+            return 1;
+        OutputWriter output(file.handle());
+        const QByteArray partial(1 << 20, 'p');
+        if (output.write(partial.constData(), partial.size()) != 0 || namesIn(folder).size() != 1)
+            return 2;
+        raise(signal);
+        return 3;
+    });
+    QVERIFY2(WIFSIGNALED(status), qPrintable(QString::number(WEXITSTATUS(status))));
+    QCOMPARE(WTERMSIG(status), signal);
+    QCOMPARE(namesIn(folder), QStringList());
 }
 
 void TestJoinOutput::copyThroughBuffer_data()
