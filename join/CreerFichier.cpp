@@ -46,11 +46,13 @@ int64_t chunkCount(int64_t length)
 
 // Copies one input, exactly its measured length, chunk by chunk, showing
 // each chunk's progress before copying it. Returns 0 or the errno.
-int copyInput(fmenu& form, const QByteArray& path, int64_t length, ChunkCopier& copier,
-              OutputWriter& output, ProgressTexts& progress)
+int copyInput(fmenu& form, const QByteArray& path, int64_t length, InputFolder& folders,
+              ChunkCopier& copier, OutputWriter& output, ProgressTexts& progress)
 {
+    QByteArray name;
+    const int folder = folders.folderOf(path, name);
     InputFile input;
-    if (const int error = input.open(path, length))
+    if (const int error = input.open(folder, name, length))
         return error;
     const int64_t chunks = chunkCount(length);
     show(form.jauge, form, QString());
@@ -82,12 +84,13 @@ std::optional<Failure> copyAndPlace(fmenu& form, const Inputs& inputs, AtomicFil
     if (file.replaces())
         output.startWritebackEarly();
     show(form.jauge2, form, QString());
+    InputFolder folders;
     ChunkCopier copier;
     ProgressTexts fileProgress;
     const int count = int(inputs.paths.size());
     for (int i = 0; i < count; ++i) {
         if (const int error = copyInput(form, inputs.paths[size_t(i)], inputs.lengths[size_t(i)],
-                                        copier, output, fileProgress))
+                                        folders, copier, output, fileProgress))
             return Failure{Failure::Step::Copying, error};
         show(form.jauge, form, QString());
         if (const int error = output.write(lineEnd.constData(), lineEnd.size()))

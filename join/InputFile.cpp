@@ -7,7 +7,7 @@
 
 namespace quibex {
 
-int InputFile::open(const QByteArray& path, int64_t measured)
+int InputFile::open(int folder, const QByteArray& path, int64_t measured)
 {
     close();
     length = measured;
@@ -16,7 +16,7 @@ int InputFile::open(const QByteArray& path, int64_t measured)
         return ENOENT;
     // O_NONBLOCK keeps a pipe that took a selected file's name from blocking
     // the open; it changes nothing for a regular file.
-    const int opened = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int opened = openat(folder, path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (opened < 0)
         return errno;
     fd.reset(opened);

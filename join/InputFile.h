@@ -16,7 +16,8 @@ public:
     // the join started: bytes it gained since are not copied. Returns 0, or
     // the errno: a path that names nothing that can be read as a regular
     // file, or InputEndedEarly for a file now shorter than length.
-    int open(const QByteArray& path, int64_t length);
+    // The file is name in the folder open as folder (AT_FDCWD: a path).
+    int open(int folder, const QByteArray& name, int64_t length);
     void close() { fd.reset(); }
 
     int handle() const { return fd.get(); }

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <limits>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace quibex {
@@ -22,8 +23,30 @@ int64_t saturatingSum(int64_t a, int64_t b)
 
 }  // namespace
 
+int InputFolder::folderOf(const QByteArray& file, QByteArray& name)
+{
+    const qsizetype slash = file.lastIndexOf('/');
+    if (slash <= 0) {
+        name = file;
+        return AT_FDCWD;
+    }
+    const QByteArray folder = file.left(slash);
+    if (folder != path) {
+        path = folder;
+        fd.reset(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    }
+    if (!fd.isOpen()) {
+        name = file;
+        return AT_FDCWD;
+    }
+    name = file.mid(slash + 1);
+    return fd.get();
+}
+
 int measureInputs(const fmenu& form, Inputs& inputs)
 {
+    InputFolder folders;
+    QByteArray name;
     inputs = Inputs();
     const int count = form.List1.count();
     inputs.paths.reserve(size_t(count));
@@ -33,7 +56,8 @@ int measureInputs(const fmenu& form, Inputs& inputs)
         struct stat info;
         if (path.contains('\0'))
             return ENOENT;
-        if (stat(path.constData(), &info) != 0)
+        const int folder = folders.folderOf(path, name);
+        if (fstatat(folder, name.constData(), &info, 0) != 0)
             return errno;
         if (!S_ISREG(info.st_mode))
             return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;

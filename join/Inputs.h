@@ -1,5 +1,7 @@
 #pragma once
 
+#include "join/UniqueFd.h"
+
 #include <QByteArray>
 
 #include <cstdint>
@@ -25,5 +27,19 @@ struct Inputs {
 // cheap on thousands of small files; a file that exists but may not be
 // read fails when it is opened to be copied.
 int measureInputs(const fmenu& form, Inputs& inputs);
+
+// The folder of the inputs met last, kept open so that thousands of files
+// of one folder are each found by their name alone, not their whole path.
+class InputFolder {
+public:
+    // A descriptor for the folder of path, and the name of the file in it.
+    // The descriptor is AT_FDCWD with the whole path as the name where the
+    // folder cannot be opened.
+    int folderOf(const QByteArray& path, QByteArray& name);
+
+private:
+    QByteArray path;
+    UniqueFd fd;
+};
 
 }  // namespace quibex
