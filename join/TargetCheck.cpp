@@ -84,13 +84,15 @@ int replaceRefusal(const Target& target)
 // colon on FAT) only when a file is created under them.
 int probeNewName(const Target& target)
 {
+    // In an append-only folder the probe could not be removed again.
+    if (isLockedInPlace(target.folder.get(), "", AT_EMPTY_PATH))
+        return EPERM;
     const int fd = openat(target.folder.get(), target.name.constData(),
                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return errno;
     close(fd);
-    unlinkat(target.folder.get(), target.name.constData(), 0);
-    return 0;
+    return unlinkat(target.folder.get(), target.name.constData(), 0) == 0 ? 0 : errno;
 }
 
 int openFolder(const QByteArray& path, UniqueFd& folder)

@@ -163,6 +163,7 @@ void TestJoinAccess::filesThatMayNotBeReplacedAreBadNames_data()
     QTest::addColumn<QString>("kind");
     QTest::newRow("someone else's file in a sticky folder") << "sticky";
     QTest::newRow("append-only file") << "append-only";
+    QTest::newRow("new name in an append-only folder") << "append-only folder";
 }
 
 // The system would refuse the rename: the name is refused before the
@@ -181,6 +182,12 @@ void TestJoinAccess::filesThatMayNotBeReplacedAreBadNames()
         QVERIFY(chmod(j.out.constData(), 01777) == 0);
         QVERIFY(chown(file.constData(), Alice, Alice) == 0 && chmod(file.constData(), 0666) == 0);
         result = createAs(j, Tester, TesterGroup, {}, QStringLiteral("shared.txt"), {BadName});
+    } else if (kind == "append-only folder") {
+        // A file put there could never be removed again.
+        if (!setFlag(j.out, FS_APPEND_FL, true))
+            QSKIP("this file system has no append-only flag");
+        result = createAs(j, 0, 0, {}, QStringLiteral("new.txt"), {BadName});
+        QVERIFY(setFlag(j.out, FS_APPEND_FL, false));
     } else {
         if (!setFlag(file, FS_APPEND_FL, true))
             QSKIP("this file system has no append-only flag");
