@@ -2,6 +2,7 @@
 #include "app/ProgramFolder.h"
 #include "app/StartFolder.h"
 #include "app/Startup.h"
+#include "join/ProcessSignals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,6 +10,7 @@
 
 int main(int argc, char* argv[])
 {
+    quibex::setUpProcessSignals();
     QApplication app(argc, argv);
     quibex::setIdentity(app);
     quibex::loadFrenchTranslations(app);

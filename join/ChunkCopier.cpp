@@ -1,7 +1,9 @@
 #include "join/ChunkCopier.h"
 
+#include "join/Failure.h"
 #include "join/InputFile.h"
-#include "join/OutputFile.h"
+#include "join/OutputWriter.h"
+#include "join/Sizes.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,18 +25,14 @@ bool kernelCopyUnavailable(int error)
 
 }  // namespace
 
-ChunkCopier::ChunkCopier(bool kernelCopy) : inKernel(kernelCopy) {}
-ChunkCopier::~ChunkCopier() = default;
-
-bool ChunkCopier::copy(const InputFile& input, int64_t offset, int64_t length, OutputFile& output)
+int ChunkCopier::copy(const InputFile& input, int64_t offset, int64_t length, OutputWriter& output)
 {
     const int fd = input.handle();
     const int64_t end = offset + length;
     // Asking for holes costs two calls per range: only files with fewer
     // blocks than their size are asked.
     if (!input.maySkipHoles())
-        return length <= GatheredRange ? gather(fd, offset, end, output)
-                                       : copyData(fd, offset, end, output);
+        return copyData(fd, offset, end, output);
     int64_t pos = offset;
     bool skippedHole = false;
     while (pos < end) {
@@ -52,80 +50,85 @@ bool ChunkCopier::copy(const InputFile& input, int64_t offset, int64_t length, O
         }
         const off_t hole = lseek(fd, pos, SEEK_HOLE);
         const int64_t stop = hole <= pos ? end : std::min<int64_t>(hole, end);
-        if (!copyData(fd, pos, stop, output))
-            return false;
+        if (const int error = copyData(fd, pos, stop, output))
+            return error;
         pos = stop;
     }
     // A hole reads as zeros only inside the file: past its end the input has
     // shrunk, and those zeros would not be its bytes.
     if (skippedHole) {
         struct stat info;
-        if (fstat(fd, &info) != 0 || info.st_size < end)
-            return false;
+        if (fstat(fd, &info) != 0)
+            return errno;
+        if (info.st_size < end)
+            return InputEndedEarly;
     }
-    return true;
+    return 0;
 }
 
-bool ChunkCopier::gather(int input, int64_t from, int64_t to, OutputFile& output)
+int ChunkCopier::copyData(int input, int64_t from, int64_t to, OutputWriter& output)
 {
-    char* area = output.gatherArea(to - from);
-    if (!area)
-        return false;
-    int64_t done = 0;
-    while (from + done < to) {
-        const ssize_t n = pread(input, area + done, size_t(to - from - done), from + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;  // a read error, or the file ended early
-        done += n;
+    if (inKernel && to - from > SmallPiece) {
+        if (const int error = copyInKernel(input, from, to, output))
+            return error;
     }
-    output.gathered(done);
-    return true;
+    // What the kernel did not copy goes through the buffer, a piece at a time.
+    while (from < to) {
+        const int64_t piece = std::min(to - from, GatherBufferSize);
+        if (const int error = readInto(input, from, from + piece, output))
+            return error;
+        from += piece;
+    }
+    return 0;
 }
 
-bool ChunkCopier::copyData(int input, int64_t from, int64_t to, OutputFile& output)
+int ChunkCopier::copyInKernel(int input, int64_t& from, int64_t to, OutputWriter& output)
 {
-    // The kernel writes at the handle: what the output holds goes first.
-    if (from < to && inKernel && !output.flush())
-        return false;
-    while (from < to && inKernel) {
+    // The kernel writes at the descriptor: what the output holds goes first.
+    if (const int error = output.prepareDirectWrite())
+        return error;
+    while (from < to) {
         loff_t inOffset = from;
         loff_t outOffset = output.position();
         const ssize_t n = copy_file_range(input, &inOffset, output.handle(), &outOffset,
-                                          size_t(to - from), 0);
+                                          size_t(std::min(to - from, KernelCopySpan)), 0);
         if (n > 0) {
             from += n;
             output.advance(n);
             continue;
         }
-        if (n < 0 && errno == EINTR)
+        const int error = n < 0 ? errno : 0;
+        if (error == EINTR || output.fallBackToZeros(error, output.position()))
             continue;
         // Nothing copied: the end of the file, or a file system that reports
         // no bytes for files it cannot copy. Reading tells the two apart.
-        if (n == 0 || kernelCopyUnavailable(errno))
-            inKernel = false;
-        else
-            return false;
+        if (error != 0 && !kernelCopyUnavailable(error))
+            return error;
+        inKernel = false;
+        return 0;
     }
-    return copyThroughBuffer(input, from, to, output);
+    return 0;
 }
 
-bool ChunkCopier::copyThroughBuffer(int input, int64_t from, int64_t to, OutputFile& output)
+int ChunkCopier::readInto(int input, int64_t from, int64_t to, OutputWriter& output)
 {
-    if (from < to && !buffer)
-        buffer = std::make_unique<char[]>(size_t(ChunkSize));
-    while (from < to) {
-        const ssize_t n = pread(input, buffer.get(), size_t(std::min(to - from, ChunkSize)), from);
+    int error = 0;
+    char* area = output.gatherArea(to - from, error);
+    if (!area)
+        return error;
+    int64_t done = 0;
+    while (from + done < to) {
+        const ssize_t n = pread(input, area + done, size_t(to - from - done), from + done);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return false;  // a read error, or the file ended early
-        if (!output.write(buffer.get(), n))
-            return false;
-        from += n;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return InputEndedEarly;
+        done += n;
     }
-    return true;
+    output.gathered(done);
+    return 0;
 }
 
 }  // namespace quibex

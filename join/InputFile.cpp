@@ -1,31 +1,34 @@
 #include "join/InputFile.h"
 
+#include "join/Failure.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
 namespace quibex {
 
-bool InputFile::open(const QByteArray& path)
+int InputFile::open(int folder, const QByteArray& path, int64_t measured)
 {
     close();
-    length = 0;
+    length = measured;
     sparse = false;
     if (path.isEmpty() || path.contains('\0'))
-        return false;
+        return ENOENT;
     // O_NONBLOCK keeps a pipe that took a selected file's name from blocking
     // the open; it changes nothing for a regular file.
-    const int opened = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int opened = openat(folder, path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (opened < 0)
-        return false;
+        return errno;
     fd.reset(opened);
     struct stat info;
-    if (fstat(opened, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close();
-        return false;
-    }
-    length = info.st_size;
-    sparse = int64_t(info.st_blocks) * 512 < length;
-    return true;
+    if (fstat(opened, &info) != 0)
+        return errno;
+    if (!S_ISREG(info.st_mode))
+        return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    if (info.st_size < length)
+        return InputEndedEarly;
+    sparse = int64_t(info.st_blocks) * 512 < info.st_size;
+    return 0;
 }
 
 }  // namespace quibex

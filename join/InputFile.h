@@ -12,13 +12,15 @@ namespace quibex {
 // input, never truncates one and never writes to one.
 class InputFile {
 public:
-    // False when the path names nothing that can be read as a regular file
-    // (missing, unreadable, a folder, a device).
-    bool open(const QByteArray& path);
+    // Opens the file to copy length bytes of it, the length measured before
+    // the join started: bytes it gained since are not copied. Returns 0, or
+    // the errno: a path that names nothing that can be read as a regular
+    // file, or InputEndedEarly for a file now shorter than length.
+    // The file is name in the folder open as folder (AT_FDCWD: a path).
+    int open(int folder, const QByteArray& name, int64_t length);
     void close() { fd.reset(); }
 
     int handle() const { return fd.get(); }
-    // The size the file had when it was opened.
     int64_t size() const { return length; }
     // Fewer blocks are allocated than the size needs: the file has holes
     // (or is compressed), and the copier looks for them.

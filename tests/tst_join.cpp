@@ -1,15 +1,19 @@
 #include "form/fmenu.h"
 #include "join/Join.h"
+#include "join/ProcessSignals.h"
+#include "support/JoinFixture.h"
 #include "support/TempTree.h"
 #include "support/WriteProtection.h"
 #include "toolkit/ScriptedMessageBox.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 #include <functional>
+#include <limits>
 #include <optional>
 
 #include <fcntl.h>
@@ -19,181 +23,15 @@
 #include <unistd.h>
 
 using namespace quibex;
-using quibex::test::TempTree;
-using quibex::test::WriteProtection;
-
-namespace {
-
-// How a message is expected to look: its kind (icon and buttons), title and text.
-QString stop(const QString& text, const QString& title = QStringLiteral("CREATION DE FICHIER"))
-{
-    return QStringLiteral("stop/OK ") + title + ": " + text;
-}
-QString question(const QString& name)
-{
-    return QStringLiteral("none/YesNo CREATION DE FICHIER: Le fichier ") + name
-           + QStringLiteral(" existe déjà. Voulez-vous l'écraser ?");
-}
-QString created(const QString& name)
-{
-    return QStringLiteral("none/OK CREATION DE FICHIER: Fichier ") + name
-           + QStringLiteral(" : création Ok !");
-}
-const QString ReadError = stop(QStringLiteral("Impossible de lire l'un des fichiers !"));
-const QString BadName = stop(QStringLiteral("Nom de fichier incorrect !"));
-
-QString bar(int percent, int length)
-{
-    return QString::number(percent) + QStringLiteral("% ") + QString(length, QChar(127));
-}
-
-// Every name in a folder, hidden ones included, where a leftover temporary file would show.
-QStringList namesIn(const QByteArray& folder)
-{
-    return QDir(QFile::decodeName(folder))
-        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-}
-
-QByteArray pattern(qsizetype size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (qsizetype i = 0; i < size; ++i)
-        bytes[i] = char((i * 7 + i / 251) % 256);
-    return bytes;
-}
-
-bool makeSparse(const QByteArray& path, off_t size)
-{
-    const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const bool done = fd >= 0 && ftruncate(fd, size) == 0;
-    if (fd >= 0)
-        close(fd);
-    return done;
-}
-
-struct stat statOf(const QByteArray& path)
-{
-    struct stat info {};
-    stat(path.constData(), &info);
-    return info;
-}
-
-// Writes what a text box hears into a shared log, and lets a test act in
-// the middle of a join when a text appears.
-class Recorder : public TextObserver {
-public:
-    Recorder(QStringList& log, QString name) : log(log), name(std::move(name)) {}
-    void textChanged(const QString& text) override
-    {
-        log << name + '=' + text;
-        if (onText)
-            onText(text);
-    }
-    void focusRequested() override { log << name + ".focus"; }
-    void repaintRequested() override { log << name + ".refresh"; }
-    std::function<void(const QString&)> onText;
-
-private:
-    QStringList& log;
-    QString name;
-};
-
-QString describe(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
-{
-    return QString(icon == MsgIcon::Critical ? "stop/" : "none/")
-           + (buttons == MsgButtons::Ok ? "OK " : "YesNo ") + title + ": " + text;
-}
-
-// Notes each message in the shared log too, where it falls among the displays.
-class LoggingBox : public ScriptedMessageBox {
-public:
-    QStringList* log = nullptr;
-    MsgAnswer show(const QString& text, const QString& title, MsgIcon icon,
-                   MsgButtons buttons) override
-    {
-        if (log)
-            *log << describe(text, title, icon, buttons);
-        return ScriptedMessageBox::show(text, title, icon, buttons);
-    }
-};
-
-// A form without widgets whose file list shows the folder "out".
-struct Join {
-    TempTree tree;
-    LoggingBox box;
-    fmenu form{box};
-    QByteArray out = tree.folder("out");
-    QStringList log;
-    Recorder jauge{log, QStringLiteral("jauge")};
-    Recorder jauge2{log, QStringLiteral("jauge2")};
-
-    Join()
-    {
-        form.Drive1.setDrives({{tree.path(), {}}});
-        form.Dir1.setPath(out);
-        form.File1.setPath(out);
-        form.Text2.setText(QStringLiteral(".bin"));
-        form.jauge.setObserver(&jauge);
-        form.jauge2.setObserver(&jauge2);
-    }
-    void add(const QByteArray& path)
-    {
-        const qsizetype slash = path.lastIndexOf('/');
-        form.List1.addItem(QFile::decodeName(path.mid(slash + 1)), path.mid(slash + 1));
-        form.List2.addItem(QFile::decodeName(path.left(slash)), path.left(slash));
-    }
-    QByteArray input(const QByteArray& name, const QByteArray& content)
-    {
-        const QByteArray path = tree.file("in/" + name, content);
-        add(path);
-        return path;
-    }
-    void create(const QString& name)
-    {
-        form.Text1.setText(name);
-        log.clear();
-        Command2_Click(form, 1);
-    }
-    QStringList texts(const QString& display) const
-    {
-        QStringList found;
-        for (const QString& entry : log)
-            if (entry.startsWith(display + '='))
-                found << entry.mid(display.size() + 1);
-        return found;
-    }
-    QStringList messages() const
-    {
-        QStringList all;
-        for (const auto& shown : box.shown())
-            all << describe(shown.text, shown.title, shown.icon, shown.buttons);
-        return all;
-    }
-};
-
-}  // namespace
-
-// While it lives, writing a file past one MiB fails as on a full disk.
-class DiskFullAfterOneMegabyte {
-public:
-    DiskFullAfterOneMegabyte()
-    {
-        getrlimit(RLIMIT_FSIZE, &saved);
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit small = saved;
-        small.rlim_cur = 1 << 20;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~DiskFullAfterOneMegabyte() { setrlimit(RLIMIT_FSIZE, &saved); }
-
-private:
-    rlimit saved {};
-};
+using namespace quibex::test;
 
 class TestJoin : public QObject {
     Q_OBJECT
 
 private slots:
+    // As at start-up: a write past the file-size limit fails instead of
+    // ending the program.
+    void initTestCase() { setUpProcessSignals(); }
     void createRefusesTheProposedName_data();
     void createRefusesTheProposedName();
     void createTrimsOnlySpaces_data();
@@ -219,6 +57,7 @@ private slots:
     void readErrors();
     void writeFailureAfterGatheredSmallFiles();
     void growingInputGivesOnlyItsMeasuredBytes();
+    void overflowingTotalIsRefused();
     void inputsAreNeverChanged();
 };
 
@@ -656,21 +495,50 @@ void TestJoin::writeFailureAfterGatheredSmallFiles()
     QCOMPARE(j.form.List1.count(), 300);
 }
 
+// Each input is copied for the length measured before the limit was
+// checked: bytes it gains later, whether before it is opened or while it
+// is copied, are not copied.
 void TestJoin::growingInputGivesOnlyItsMeasuredBytes()
 {
     Join j;
     const QByteArray content = pattern(2097153);
     const QByteArray path = j.input("a.bin", content);
+    const QByteArray next = j.input("b.bin", "next");
+    const auto grow = [](const QByteArray& file) {
+        const int fd = open(file.constData(), O_WRONLY | O_APPEND);
+        QVERIFY(write(fd, "grown", 5) == 5);
+        close(fd);
+    };
     j.jauge.onText = [&](const QString& text) {
         if (text == bar(50, 70)) {
-            const int fd = open(path.constData(), O_WRONLY | O_APPEND);
-            QVERIFY(write(fd, "grown", 5) == 5);
-            close(fd);
+            grow(path);
+            grow(next);
         }
     };
     j.create(QStringLiteral("joined.bin"));
     QCOMPARE(j.messages(), QStringList{created("joined.bin")});
-    QCOMPARE(TempTree::read(j.out + "/joined.bin"), content);
+    QCOMPARE(TempTree::read(j.out + "/joined.bin"), content + "next");
+}
+
+// Sizes near the largest file size add up past what the total can hold:
+// the sum must still be seen as above the limit, at once.
+void TestJoin::overflowingTotalIsRefused()
+{
+    // tmpfs holds sparse files of any size; most disk file systems stop at 16 TiB.
+    QTemporaryDir memory(QStringLiteral("/dev/shm/quibex-XXXXXX"));
+    const QByteArray huge = QFile::encodeName(memory.path()) + "/huge.bin";
+    if (!memory.isValid() || !makeSparse(huge, std::numeric_limits<off_t>::max()))
+        QSKIP("no file system here holds a file of 2^63 - 1 bytes");
+    Join j;
+    j.input("one.bin", "1");
+    j.add(huge);
+    // Should the copy start, the huge file is emptied so that the test ends
+    // at once with a read error instead of running for hours.
+    j.jauge.onText = [&](const QString&) { QVERIFY(truncate(huge.constData(), 0) == 0); };
+    j.create(QStringLiteral("joined.bin"));
+    QCOMPARE(j.messages(), QStringList{stop("Opération impossible: taille totale de plus de 2 Go !")});
+    QVERIFY(j.log.isEmpty());
+    QCOMPARE(namesIn(j.out), QStringList());
 }
 
 void TestJoin::inputsAreNeverChanged()

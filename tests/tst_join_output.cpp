@@ -1,13 +1,21 @@
+#include "join/AtomicFile.h"
 #include "join/ChunkCopier.h"
 #include "join/InputFile.h"
-#include "join/OutputFile.h"
+#include "join/OutputWriter.h"
+#include "join/ProcessSignals.h"
+#include "join/Sizes.h"
+#include "join/TargetCheck.h"
+#include "support/ChildProcess.h"
 #include "support/TempTree.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTest>
 
+#include <csignal>
+
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,6 +41,8 @@ class TestJoinOutput : public QObject {
 private slots:
     void namedTemporaryIsReplacedOrRemoved_data();
     void namedTemporaryIsReplacedOrRemoved();
+    void namedTemporaryIsRemovedOnEndingSignals_data();
+    void namedTemporaryIsRemovedOnEndingSignals();
     void copyThroughBuffer_data();
     void copyThroughBuffer();
 };
@@ -59,14 +69,20 @@ void TestJoinOutput::namedTemporaryIsReplacedOrRemoved()
     }
     const QStringList before = namesIn(tree.path("out"));
     {
-        OutputFile output;
-        QVERIFY(output.prepare(target, false));
-        QVERIFY(!output.isUnnamed());
-        QCOMPARE(output.targetHasData(), existing);
+        Target checked;
+        QCOMPARE(checkTarget(target, checked), 0);
+        QCOMPARE(checked.hasData(), existing);
+        AtomicFile file;
+        QCOMPARE(file.create(std::move(checked), false), 0);
+        QVERIFY(!file.isUnnamed());
         QCOMPARE(namesIn(tree.path("out")).size(), before.size() + 1);
-        QVERIFY(output.write("new", 3));
-        if (commit)
-            QCOMPARE(output.commit(), OutputFile::Commit::Done);
+        OutputWriter output(file.handle());
+        QCOMPARE(output.write("new", 3), 0);
+        QCOMPARE(output.finish(), 0);
+        if (commit) {
+            QCOMPARE(file.makeDurable(), 0);
+            QCOMPARE(file.place(), 0);
+        }
     }
     QCOMPARE(namesIn(tree.path("out")), commit ? QStringList{"joined.bin"} : before);
     if (commit)
@@ -76,6 +92,43 @@ void TestJoinOutput::namedTemporaryIsReplacedOrRemoved()
     struct stat info;
     if (existing)
         QVERIFY(stat(target.constData(), &info) == 0 && (info.st_mode & 07777) == 0604);
+}
+
+void TestJoinOutput::namedTemporaryIsRemovedOnEndingSignals_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+// Where a named temporary file is needed, a program ended by one of these
+// signals in the middle of a join leaves no part of it behind, and still
+// ends by that signal.
+void TestJoinOutput::namedTemporaryIsRemovedOnEndingSignals()
+{
+    QFETCH(int, signal);
+    TempTree tree;
+    const QByteArray folder = tree.folder("out");
+    const int status = test::runInChild([&] {
+        // As at start-up: the test library's own crash handlers are not there.
+        for (const int ending : {SIGTERM, SIGINT, SIGHUP})
+            std::signal(ending, SIG_DFL);
+        setUpProcessSignals();
+        Target target;
+        AtomicFile file;
+        if (checkTarget(folder + "/joined.bin", target) != 0 || file.create(std::move(target), false) != 0)
+            return 1;
+        OutputWriter output(file.handle());
+        const QByteArray partial(1 << 20, 'p');
+        if (output.write(partial.constData(), partial.size()) != 0 || namesIn(folder).size() != 1)
+            return 2;
+        raise(signal);
+        return 3;
+    });
+    QVERIFY2(WIFSIGNALED(status), qPrintable(QString::number(WEXITSTATUS(status))));
+    QCOMPARE(WTERMSIG(status), signal);
+    QCOMPARE(namesIn(folder), QStringList());
 }
 
 void TestJoinOutput::copyThroughBuffer_data()
@@ -92,26 +145,30 @@ void TestJoinOutput::copyThroughBuffer()
     // Data, a hole, data: three chunks, the middle one never written.
     const QByteArray input = tree.file("in.bin");
     const int fd = open(input.constData(), O_WRONLY);
-    QVERIFY(pwrite(fd, "head", 4, 0) == 4 && pwrite(fd, "tail", 4, 3 * ChunkCopier::ChunkSize) == 4);
+    QVERIFY(pwrite(fd, "head", 4, 0) == 4 && pwrite(fd, "tail", 4, 3 * DisplayChunk) == 4);
     close(fd);
-    const int64_t length = 3 * ChunkCopier::ChunkSize + 4;
-    if (shrink)
-        QVERIFY(truncate(input.constData(), 2 * ChunkCopier::ChunkSize) == 0);
-
-    OutputFile output;
-    QVERIFY(output.prepare(tree.path("out.bin")));
-    QVERIFY(output.write("<", 1));
+    const int64_t length = 3 * DisplayChunk + 4;
     InputFile in;
-    QVERIFY(in.open(input));
+    QCOMPARE(in.open(AT_FDCWD, input, length), 0);
+    if (shrink)
+        QVERIFY(truncate(input.constData(), 2 * DisplayChunk) == 0);
+
+    Target target;
+    QCOMPARE(checkTarget(tree.path("out.bin"), target), 0);
+    AtomicFile file;
+    QCOMPARE(file.create(std::move(target)), 0);
+    OutputWriter output(file.handle());
+    QCOMPARE(output.write("<", 1), 0);
     ChunkCopier copier(false);
-    bool copied = true;
-    for (int64_t offset = 0; offset < length && copied; offset += ChunkCopier::ChunkSize)
-        copied = copier.copy(in, offset, std::min(ChunkCopier::ChunkSize, length - offset), output);
-    QCOMPARE(copied, !shrink);
+    int error = 0;
+    for (int64_t offset = 0; offset < length && !error; offset += DisplayChunk)
+        error = copier.copy(in, offset, std::min(DisplayChunk, length - offset), output);
+    QCOMPARE(error != 0, shrink);
     if (shrink)
         return;
     QVERIFY(!copier.usesKernelCopy());
-    QCOMPARE(output.commit(), OutputFile::Commit::Done);
+    QCOMPARE(output.finish(), 0);
+    QCOMPARE(file.place(), 0);
     QByteArray expected(length + 1, '\0');
     expected.replace(0, 5, "<head");
     expected.replace(length - 3, 4, "tail");

@@ -1,0 +1,71 @@
+#include "join/Inputs.h"
+
+#include "form/fmenu.h"
+#include "selection/Selection.h"
+
+#include <cerrno>
+#include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace quibex {
+
+namespace {
+
+int64_t saturatingSum(int64_t a, int64_t b)
+{
+    int64_t sum;
+    if (__builtin_add_overflow(a, b, &sum))
+        return std::numeric_limits<int64_t>::max();
+    return sum;
+}
+
+}  // namespace
+
+int InputFolder::folderOf(const QByteArray& file, QByteArray& name)
+{
+    const qsizetype slash = file.lastIndexOf('/');
+    if (slash <= 0) {
+        name = file;
+        return AT_FDCWD;
+    }
+    const QByteArray folder = file.left(slash);
+    if (folder != path) {
+        path = folder;
+        fd.reset(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    }
+    if (!fd.isOpen()) {
+        name = file;
+        return AT_FDCWD;
+    }
+    name = file.mid(slash + 1);
+    return fd.get();
+}
+
+int measureInputs(const fmenu& form, Inputs& inputs)
+{
+    InputFolder folders;
+    QByteArray name;
+    inputs = Inputs();
+    const int count = form.List1.count();
+    inputs.paths.reserve(size_t(count));
+    inputs.lengths.reserve(size_t(count));
+    for (int i = 0; i < count; ++i) {
+        const QByteArray path = entryNativePath(form, i);
+        struct stat info;
+        if (path.contains('\0'))
+            return ENOENT;
+        const int folder = folders.folderOf(path, name);
+        if (fstatat(folder, name.constData(), &info, 0) != 0)
+            return errno;
+        if (!S_ISREG(info.st_mode))
+            return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        inputs.paths.push_back(path);
+        inputs.lengths.push_back(info.st_size);
+        inputs.total = saturatingSum(inputs.total, info.st_size);
+    }
+    return 0;
+}
+
+}  // namespace quibex

@@ -1,0 +1,160 @@
+#include "join/OutputWriter.h"
+
+#include "join/Sizes.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace quibex {
+
+namespace {
+
+// Zeros written at a time where a hole cannot be left.
+constexpr int64_t ZeroBlock = 65536;
+
+}  // namespace
+
+int OutputWriter::write(const char* data, int64_t length)
+{
+    if (length <= 0)
+        return 0;
+    // A line end after each of thousands of small files costs a call of its
+    // own unless it joins the bytes gathered before it.
+    if (length <= SmallPiece) {
+        int error = 0;
+        char* area = gatherArea(length, error);
+        if (!area)
+            return error;
+        std::memcpy(area, data, size_t(length));
+        gathered(length);
+        return 0;
+    }
+    if (const int error = prepareDirectWrite())
+        return error;
+    if (const int error = writeOut(data, length, pos))
+        return error;
+    advance(length);
+    return 0;
+}
+
+char* OutputWriter::gatherArea(int64_t length, int& error)
+{
+    error = 0;
+    if (length > GatherBufferSize) {
+        error = EINVAL;
+        return nullptr;
+    }
+    // What is held must lie just before the new bytes, and leave them room.
+    if (held > 0 && (heldAt + held != pos || held + length > GatherBufferSize)) {
+        error = flush();
+        if (error)
+            return nullptr;
+    }
+    if (!buffer)
+        buffer = std::make_unique_for_overwrite<char[]>(size_t(GatherBufferSize));
+    if (held == 0)
+        heldAt = pos;
+    // Counted as held now: the caller fills the room before the next call.
+    held += length;
+    return buffer.get() + (held - length);
+}
+
+int OutputWriter::flush()
+{
+    if (held == 0)
+        return 0;
+    const int64_t length = held;
+    held = 0;
+    const int error = writeOut(buffer.get(), length, heldAt);
+    if (error == 0)
+        pace();
+    return error;
+}
+
+int OutputWriter::prepareDirectWrite()
+{
+    if (const int error = flush())
+        return error;
+    return holes ? 0 : fillZeros(pos);
+}
+
+void OutputWriter::advance(int64_t length)
+{
+    pos += length;
+    end = std::max(end, pos);
+    pace();
+}
+
+bool OutputWriter::fallBackToZeros(int error, int64_t at)
+{
+    if (error != EPERM || !holes || at <= end)
+        return false;
+    holes = false;
+    return fillZeros(at) == 0;
+}
+
+int OutputWriter::writeOut(const char* data, int64_t length, int64_t at)
+{
+    if (at > end && !holes) {
+        if (const int error = fillZeros(at))
+            return error;
+    }
+    while (length > 0) {
+        const ssize_t n = pwrite(fd, data, size_t(length), at);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && fallBackToZeros(errno, at))
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        data += n;
+        length -= n;
+        at += n;
+        end = std::max(end, at);
+    }
+    return 0;
+}
+
+int OutputWriter::fillZeros(int64_t until)
+{
+    static const char zeros[ZeroBlock] = {};
+    while (end < until) {
+        const ssize_t n = pwrite(fd, zeros, size_t(std::min(until - end, ZeroBlock)), end);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : EIO;
+        end += n;
+    }
+    return 0;
+}
+
+void OutputWriter::pace()
+{
+    const int64_t written = std::min(end, pos);
+    if (!writeback || written - writebackFrom < WritebackStep)
+        return;
+    (void)sync_file_range(fd, writebackFrom, written - writebackFrom, SYNC_FILE_RANGE_WRITE);
+    writebackFrom = written;
+}
+
+int OutputWriter::finish()
+{
+    if (const int error = flush())
+        return error;
+    if (end >= pos)
+        return 0;
+    // The content ends in a hole: the file still has to reach its length.
+    if (holes && ftruncate(fd, pos) == 0)
+        return 0;
+    if (holes && errno != EPERM)
+        return errno;
+    holes = false;
+    return fillZeros(pos);
+}
+
+}  // namespace quibex

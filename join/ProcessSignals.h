@@ -1,0 +1,21 @@
+#pragma once
+
+namespace quibex {
+
+// Run once at start-up, before any join.
+//
+// SIGXFSZ is ignored: a write past the file-size limit (ulimit -f) then
+// fails with EFBIG like any other write, and the join reports it, instead
+// of the program dying without a word.
+//
+// SIGTERM, SIGINT and SIGHUP (those not already ignored) get a handler that
+// removes the named temporary file of a running join, if there is one,
+// before the program ends as the signal asks.
+void setUpProcessSignals();
+
+// While armed, the handler above removes the file name in the folder open
+// as folder. The name must be short (a temporary file's hidden name).
+void armTemporaryCleanup(int folder, const char* name);
+void disarmTemporaryCleanup();
+
+}  // namespace quibex

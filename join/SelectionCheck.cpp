@@ -1,0 +1,88 @@
+#include "join/SelectionCheck.h"
+
+#include "form/fmenu.h"
+#include "join/TargetCheck.h"
+#include "selection/Selection.h"
+
+#include <QFile>
+#include <QString>
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+namespace quibex {
+
+namespace {
+
+QByteArray lastPart(const QByteArray& path)
+{
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+bool statOf(const QByteArray& path, struct stat& info)
+{
+    return !path.contains('\0') && stat(path.constData(), &info) == 0;
+}
+
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The folder lists no entry spelled exactly name, yet name opens a file
+// there: the file system found it under another spelling, so it ignores
+// case. (FAT through FUSE may even give that spelling its own inode.)
+bool foundUnderAnotherSpelling(const QByteArray& folder, const QByteArray& name)
+{
+    DIR* dir = opendir(folder.constData());
+    if (!dir)
+        return false;
+    bool listed = false;
+    while (const dirent* entry = readdir(dir)) {
+        if (name == entry->d_name) {
+            listed = true;
+            break;
+        }
+    }
+    closedir(dir);
+    return !listed;
+}
+
+bool equalButForCase(const QByteArray& a, const QByteArray& b)
+{
+    return a != b && QFile::decodeName(a).compare(QFile::decodeName(b), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+bool isInSelection(const fmenu& form, const QByteArray& fullPath)
+{
+    const int n = form.List1.count();
+    for (int i = 0; i < n; ++i) {
+        if (entryNativePath(form, i) == fullPath)
+            return true;
+    }
+    struct stat output;
+    if (!statOf(fullPath, output))
+        return false;
+    const QByteArray outputFolder = folderOf(fullPath);
+    const QByteArray outputName = lastPart(fullPath);
+    struct stat outputFolderInfo;
+    const bool folderKnown = statOf(outputFolder, outputFolderInfo);
+    for (int i = 0; i < n; ++i) {
+        const QByteArray path = entryNativePath(form, i);
+        struct stat entry;
+        if (!statOf(path, entry))
+            continue;
+        if (sameFile(entry, output))
+            return true;
+        struct stat entryFolder;
+        if (folderKnown && equalButForCase(lastPart(path), outputName)
+            && statOf(folderOf(path), entryFolder) && sameFile(entryFolder, outputFolderInfo)
+            && foundUnderAnotherSpelling(outputFolder, outputName))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace quibex

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace quibex {
+
+struct fmenu;
+
+// The output names a selected file: the same text, or the same file under
+// another spelling ("./", "../", a link, a hard link), or, in the same
+// folder on a file system that ignores letter case, a name equal but for
+// case.
+bool isInSelection(const fmenu& form, const QByteArray& fullPath);
+
+}  // namespace quibex

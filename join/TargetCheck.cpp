@@ -1,0 +1,148 @@
+#include "join/TargetCheck.h"
+
+#include <cerrno>
+#include <optional>
+
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace quibex {
+
+namespace {
+
+// Symbolic links met before the path is given up, as the kernel does.
+constexpr int MaxLinkHops = 40;
+
+// Follows a symbolic link standing at path, and the links it leads to. A
+// path where nothing stands yet is returned as it is.
+std::optional<QByteArray> resolveLinks(QByteArray path, int& error)
+{
+    for (int hops = 0; hops < MaxLinkHops; ++hops) {
+        struct stat info;
+        if (lstat(path.constData(), &info) != 0) {
+            if (errno == ENOENT)
+                return path;
+            error = errno;
+            return std::nullopt;
+        }
+        if (!S_ISLNK(info.st_mode))
+            return path;
+        QByteArray target(4096, '\0');
+        const ssize_t n = readlink(path.constData(), target.data(), size_t(target.size()));
+        if (n <= 0 || n >= target.size()) {
+            error = n < 0 ? errno : ENAMETOOLONG;
+            return std::nullopt;
+        }
+        target.truncate(n);
+        path = target.startsWith('/') ? target : folderOf(path) + '/' + target;
+    }
+    error = ELOOP;
+    return std::nullopt;
+}
+
+// Whether this process may remove other users' files from a sticky folder.
+bool mayOverrideStickyFolders()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    if (syscall(SYS_capget, &header, data) != 0)
+        return geteuid() == 0;
+    return (data[0].effective & (1u << CAP_FOWNER)) != 0;
+}
+
+// Append-only or immutable: the name may not be removed or replaced.
+bool isLockedInPlace(int folder, const char* name, int flags)
+{
+    struct statx info;
+    if (statx(folder, name, flags | AT_STATX_SYNC_AS_STAT, STATX_TYPE, &info) != 0)
+        return false;
+    return (info.stx_attributes & (STATX_ATTR_APPEND | STATX_ATTR_IMMUTABLE)) != 0;
+}
+
+// The rename that puts the new file in place would be refused.
+int replaceRefusal(const Target& target)
+{
+    // The folder being writable is not enough to overwrite a protected file.
+    if (faccessat(target.folder.get(), target.name.constData(), W_OK, AT_EACCESS) != 0)
+        return errno;
+    if (isLockedInPlace(target.folder.get(), target.name.constData(), 0)
+        || isLockedInPlace(target.folder.get(), "", AT_EMPTY_PATH))
+        return EPERM;
+    struct stat folder;
+    if (fstat(target.folder.get(), &folder) != 0)
+        return errno;
+    const uid_t me = geteuid();
+    if ((folder.st_mode & S_ISVTX) && target.old.st_uid != me && folder.st_uid != me
+        && !mayOverrideStickyFolders())
+        return EPERM;
+    return 0;
+}
+
+// Makes and removes the name at once: some file systems refuse names (a
+// colon on FAT) only when a file is created under them.
+int probeNewName(const Target& target)
+{
+    // In an append-only folder the probe could not be removed again.
+    if (isLockedInPlace(target.folder.get(), "", AT_EMPTY_PATH))
+        return EPERM;
+    const int fd = openat(target.folder.get(), target.name.constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0)
+        return errno;
+    close(fd);
+    return unlinkat(target.folder.get(), target.name.constData(), 0) == 0 ? 0 : errno;
+}
+
+int openFolder(const QByteArray& path, UniqueFd& folder)
+{
+    int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 && errno == EACCES)  // a folder we may write in but not list
+        fd = ::open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    folder.reset(fd);
+    return 0;
+}
+
+}  // namespace
+
+QByteArray folderOf(const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.left(slash);
+}
+
+int checkTarget(const QByteArray& path, Target& target)
+{
+    target = Target();
+    if (path.isEmpty() || path.contains('\0'))
+        return EINVAL;
+    int error = 0;
+    const std::optional<QByteArray> resolved = resolveLinks(path, error);
+    if (!resolved)
+        return error;
+    target.name = resolved->mid(resolved->lastIndexOf('/') + 1);
+    if (target.name.isEmpty() || target.name == "." || target.name == "..")
+        return EISDIR;
+    if (const int refused = openFolder(folderOf(*resolved), target.folder))
+        return refused;
+
+    if (fstatat(target.folder.get(), target.name.constData(), &target.old, 0) != 0) {
+        if (errno != ENOENT)
+            return errno;
+        return probeNewName(target);
+    }
+    target.exists = true;
+    // Only a regular file is replaced.
+    if (!S_ISREG(target.old.st_mode))
+        return S_ISDIR(target.old.st_mode) ? EISDIR : EINVAL;
+    return replaceRefusal(target);
+}
+
+}  // namespace quibex

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include <sys/types.h>
+
+namespace quibex::test {
+
+// Runs body in a forked child and returns the child's wait status: what a
+// test needs to watch the program end by a signal, or to act as someone
+// else. The child's exit status is body's result.
+int runInChild(const std::function<int()>& body);
+
+// Runs body in a child that has taken the given numeric ids first, so that
+// it acts as a user that is not root (no account is needed). Returns the
+// body's result, or -1 when the ids could not be taken or the child died.
+// Taking other ids needs root: callers skip the test otherwise.
+int runAsUser(uid_t uid, gid_t gid, const std::vector<gid_t>& groups,
+              const std::function<int()>& body);
+
+}  // namespace quibex::test

@@ -1,0 +1,189 @@
+#pragma once
+
+#include "form/fmenu.h"
+#include "join/Join.h"
+#include "support/TempTree.h"
+#include "toolkit/ScriptedMessageBox.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+
+#include <functional>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace quibex::test {
+
+// What the join tests share: the messages as they are expected to look, a
+// form whose file list shows the folder "out" with its displays recorded,
+// and helpers for the files they make.
+
+// How a message is expected to look: its kind (icon and buttons), title and text.
+inline QString stop(const QString& text, const QString& title = QStringLiteral("CREATION DE FICHIER"))
+{
+    return QStringLiteral("stop/OK ") + title + ": " + text;
+}
+inline QString question(const QString& name)
+{
+    return QStringLiteral("none/YesNo CREATION DE FICHIER: Le fichier ") + name
+           + QStringLiteral(" existe déjà. Voulez-vous l'écraser ?");
+}
+inline QString created(const QString& name)
+{
+    return QStringLiteral("none/OK CREATION DE FICHIER: Fichier ") + name
+           + QStringLiteral(" : création Ok !");
+}
+inline const QString ReadError = stop(QStringLiteral("Impossible de lire l'un des fichiers !"));
+inline const QString BadName = stop(QStringLiteral("Nom de fichier incorrect !"));
+
+inline QString bar(int percent, int length)
+{
+    return QString::number(percent) + QStringLiteral("% ") + QString(length, QChar(127));
+}
+
+// Every name in a folder, hidden ones included, where a leftover temporary file would show.
+inline QStringList namesIn(const QByteArray& folder)
+{
+    return QDir(QFile::decodeName(folder))
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+inline QByteArray pattern(qsizetype size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + i / 251) % 256);
+    return bytes;
+}
+
+inline bool makeSparse(const QByteArray& path, off_t size)
+{
+    const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const bool done = fd >= 0 && ftruncate(fd, size) == 0;
+    if (fd >= 0)
+        close(fd);
+    return done;
+}
+
+inline struct stat statOf(const QByteArray& path)
+{
+    struct stat info {};
+    stat(path.constData(), &info);
+    return info;
+}
+
+// Writes what a text box hears into a shared log, and lets a test act in
+// the middle of a join when a text appears.
+class Recorder : public TextObserver {
+public:
+    Recorder(QStringList& log, QString name) : log(log), name(std::move(name)) {}
+    void textChanged(const QString& text) override
+    {
+        log << name + '=' + text;
+        if (onText)
+            onText(text);
+    }
+    void focusRequested() override { log << name + ".focus"; }
+    void repaintRequested() override { log << name + ".refresh"; }
+    std::function<void(const QString&)> onText;
+
+private:
+    QStringList& log;
+    QString name;
+};
+
+inline QString describe(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
+{
+    return QString(icon == MsgIcon::Critical ? "stop/" : "none/")
+           + (buttons == MsgButtons::Ok ? "OK " : "YesNo ") + title + ": " + text;
+}
+
+// Notes each message in the shared log too, where it falls among the displays.
+class LoggingBox : public ScriptedMessageBox {
+public:
+    QStringList* log = nullptr;
+    MsgAnswer show(const QString& text, const QString& title, MsgIcon icon,
+                   MsgButtons buttons) override
+    {
+        if (log)
+            *log << describe(text, title, icon, buttons);
+        return ScriptedMessageBox::show(text, title, icon, buttons);
+    }
+};
+
+// A form without widgets whose file list shows the folder "out".
+struct Join {
+    TempTree tree;
+    LoggingBox box;
+    fmenu form{box};
+    QByteArray out = tree.folder("out");
+    QStringList log;
+    Recorder jauge{log, QStringLiteral("jauge")};
+    Recorder jauge2{log, QStringLiteral("jauge2")};
+
+    Join()
+    {
+        form.Drive1.setDrives({{tree.path(), {}}});
+        form.Dir1.setPath(out);
+        form.File1.setPath(out);
+        form.Text2.setText(QStringLiteral(".bin"));
+        form.jauge.setObserver(&jauge);
+        form.jauge2.setObserver(&jauge2);
+    }
+    void add(const QByteArray& path)
+    {
+        const qsizetype slash = path.lastIndexOf('/');
+        form.List1.addItem(QFile::decodeName(path.mid(slash + 1)), path.mid(slash + 1));
+        form.List2.addItem(QFile::decodeName(path.left(slash)), path.left(slash));
+    }
+    QByteArray input(const QByteArray& name, const QByteArray& content)
+    {
+        const QByteArray path = tree.file("in/" + name, content);
+        add(path);
+        return path;
+    }
+    void create(const QString& name)
+    {
+        form.Text1.setText(name);
+        log.clear();
+        Command2_Click(form, 1);
+    }
+    QStringList texts(const QString& display) const
+    {
+        QStringList found;
+        for (const QString& entry : log)
+            if (entry.startsWith(display + '='))
+                found << entry.mid(display.size() + 1);
+        return found;
+    }
+    QStringList messages() const
+    {
+        QStringList all;
+        for (const auto& shown : box.shown())
+            all << describe(shown.text, shown.title, shown.icon, shown.buttons);
+        return all;
+    }
+};
+
+
+// While it lives, writing a file past one MiB fails as on a full disk.
+class DiskFullAfterOneMegabyte {
+public:
+    DiskFullAfterOneMegabyte()
+    {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 1 << 20;
+        setrlimit(RLIMIT_FSIZE, &small);
+    }
+    ~DiskFullAfterOneMegabyte() { setrlimit(RLIMIT_FSIZE, &saved); }
+
+private:
+    rlimit saved {};
+};
+
+}  // namespace quibex::test
