@@ -5,13 +5,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # To build: the compiler, CMake and Qt. To run: Qt's French texts and the
-# font the captions were measured for. To test the join on a FAT file
-# system mounted through FUSE: fusefat and dosfstools.
-packages=(cmake make g++ qt6-base-dev qt6-translations-l10n fonts-liberation2 fusefat dosfstools)
-# To test the installed program from outside (QUIBEX_TEST_TOOLS=1): a
-# private X server, xdotool, xprop and the accessibility bus.
+# font the captions were measured for.
+packages=(cmake make g++ qt6-base-dev qt6-translations-l10n fonts-liberation2)
+# To test (QUIBEX_TEST_TOOLS=1): the join on a FAT file system mounted
+# through FUSE; the installed program from outside, with a private X
+# server, xdotool, xprop and the accessibility bus.
 if [ "${QUIBEX_TEST_TOOLS:-0}" = 1 ]; then
-  packages+=(xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi)
+  packages+=(fusefat dosfstools xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi)
 fi
 bash scripts/install-packages.sh "${packages[@]}"
 
