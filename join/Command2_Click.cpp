@@ -23,24 +23,24 @@ QString withoutSurroundingSpaces(const QString& text)
 
 }  // namespace
 
-void Command2_Click(fmenu& form, int16_t index)
+JoinOutcome Command2_Click(fmenu& form, int16_t index)
 {
     if (index == 2) {
         form.window.end();
-        return;
+        return {JoinOutcome::Kind::Quit};
     }
     if (index != 1)
-        return;
+        return {JoinOutcome::Kind::NoSuchButton};
     // Text2 holds the last name proposed; while Text1 still holds exactly
     // that, the user has not named the file yet.
     if (form.Text1.text() == form.Text2.text()) {
         form.MsgBox(QStringLiteral("Donnez un nom au fichier à créer !"), QStringLiteral("Contrôle"),
                     MsgIcon::Critical);
         form.Text1.setFocus();
-        return;
+        return {JoinOutcome::Kind::NotNamed};
     }
     const QString name = withoutSurroundingSpaces(form.Text1.text());
-    CreerFichier(form, joinPath(form.File1.nativePath(), QFile::encodeName(name)), name);
+    return CreerFichier(form, joinPath(form.File1.nativePath(), QFile::encodeName(name)), name);
 }
 
 }  // namespace quibex

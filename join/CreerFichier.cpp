@@ -115,14 +115,15 @@ bool userAgreesToReplace(fmenu& form, const QString& name)
 
 }  // namespace
 
-void CreerFichier(fmenu& form, const QByteArray& fullPath, const QString& name)
+JoinOutcome CreerFichier(fmenu& form, const QByteArray& fullPath, const QString& name)
 {
+    using Kind = JoinOutcome::Kind;
     if (form.List1.count() == 0)
-        return;
+        return {Kind::NothingSelected};
 
     if (isInSelection(form, fullPath)) {
         refuseName(form, QStringLiteral("Impossible d'utiliser un nom présent dans la sélection !"));
-        return;
+        return {Kind::NameInSelection};
     }
 
     // The name is checked, and the temporary file made, before the question:
@@ -134,14 +135,12 @@ void CreerFichier(fmenu& form, const QByteArray& fullPath, const QString& name)
     const bool askFirst = target.hasData();
     if (error == 0)
         error = file.create(std::move(target));
-    if (error) {
-        reportFailure(form, {Failure::Step::Target, error});
-        return;
-    }
+    if (error)
+        return reportFailure(form, {Failure::Step::Target, error});
     if (askFirst && !userAgreesToReplace(form, name)) {
         file.discard();
         form.Text1.setFocus();
-        return;
+        return {Kind::Declined};
     }
 
     Inputs inputs;
@@ -155,8 +154,7 @@ void CreerFichier(fmenu& form, const QByteArray& fullPath, const QString& name)
     if (failure) {
         // Every file is closed, and the temporary one gone, before the message.
         file.discard();
-        reportFailure(form, *failure);
-        return;
+        return reportFailure(form, *failure);
     }
 
     show(form.jauge2, form, QString());
@@ -167,6 +165,7 @@ void CreerFichier(fmenu& form, const QByteArray& fullPath, const QString& name)
     form.List2.clear();
     form.Text1.setText(QString());
     form.Refresh();
+    return {Kind::Created};
 }
 
 }  // namespace quibex

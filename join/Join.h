@@ -1,5 +1,7 @@
 #pragma once
 
+#include "join/JoinOutcome.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,10 +12,10 @@ namespace quibex {
 struct fmenu;
 
 // "Créer" (index 1) and "Quitter" (index 2).
-void Command2_Click(fmenu& form, int16_t index);
+JoinOutcome Command2_Click(fmenu& form, int16_t index);
 
 // Joins the selection into the file at fullPath (bytes on disk: the file
 // list's folder, "/", the name); name is the bare name, used in messages.
-void CreerFichier(fmenu& form, const QByteArray& fullPath, const QString& name);
+JoinOutcome CreerFichier(fmenu& form, const QByteArray& fullPath, const QString& name);
 
 }  // namespace quibex

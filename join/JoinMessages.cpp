@@ -64,32 +64,33 @@ void refuseName(fmenu& form, const QString& text)
     form.Text1.setFocus();
 }
 
-void reportFailure(fmenu& form, const Failure& failure)
+JoinOutcome reportFailure(fmenu& form, const Failure& failure)
 {
+    using Kind = JoinOutcome::Kind;
     switch (failure.step) {
     case Failure::Step::Target:
         // Every reason not to write there is the name's.
         refuseName(form, badName());
-        return;
+        return {Kind::BadName, failure.error};
     case Failure::Step::TooLarge:
         form.MsgBox(QStringLiteral("Opération impossible: taille totale de plus de 2 Go !"),
                     joinTitle(), MsgIcon::Critical);
-        return;
+        return {Kind::TooLarge};
     case Failure::Step::Placing:
         if (isRefusalOfTheName(failure.error)) {
             // Met only when the copy is done: the displays show its end.
             refuseName(form, badName());
             show(form.jauge2, form, QString());
             show(form.jauge, form, QString());
-            return;
+            return {Kind::BadName, failure.error};
         }
-        reportReadError(form);
-        return;
+        break;
     case Failure::Step::Inputs:
     case Failure::Step::Copying:
-        reportReadError(form);
-        return;
+        break;
     }
+    reportReadError(form);
+    return {Kind::ReadError, failure.error};
 }
 
 }  // namespace quibex

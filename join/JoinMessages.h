@@ -1,6 +1,7 @@
 #pragma once
 
 #include "join/Failure.h"
+#include "join/JoinOutcome.h"
 
 #include <QString>
 
@@ -21,7 +22,7 @@ void refuseName(fmenu& form, const QString& text);
 
 // The one place where a failed join picks its message, from the step that
 // failed and the system's reason, and puts the window in the state that
-// message leaves it in.
-void reportFailure(fmenu& form, const Failure& failure);
+// message leaves it in. Returns the outcome the message told the user.
+JoinOutcome reportFailure(fmenu& form, const Failure& failure);
 
 }  // namespace quibex

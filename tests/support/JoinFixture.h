@@ -146,11 +146,11 @@ struct Join {
         add(path);
         return path;
     }
-    void create(const QString& name)
+    JoinOutcome create(const QString& name)
     {
         form.Text1.setText(name);
         log.clear();
-        Command2_Click(form, 1);
+        return Command2_Click(form, 1);
     }
     QStringList texts(const QString& display) const
     {
