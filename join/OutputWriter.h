@@ -15,7 +15,7 @@ namespace quibex {
 // finish().
 class OutputWriter {
 public:
-    explicit OutputWriter(int fd) : fd(fd) {}
+    explicit OutputWriter(int output) : fd(output) {}
     OutputWriter(const OutputWriter&) = delete;
     OutputWriter& operator=(const OutputWriter&) = delete;
 

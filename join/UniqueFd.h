@@ -11,7 +11,7 @@ namespace quibex {
 class UniqueFd {
 public:
     UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd(fd) {}
+    explicit UniqueFd(int opened) : fd(opened) {}
     UniqueFd(UniqueFd&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
     UniqueFd& operator=(UniqueFd&& other) noexcept
     {
