@@ -1,5 +1,5 @@
 // Start-up and the drive, folder and file lists kept in step.
-#include "app/Handlers.h"
+#include "browser/Browser.h"
 #include "support/FormFixture.h"
 
 #include <QtTest>

@@ -1,7 +1,7 @@
 #include "form/fmenu.h"
 #include "join/Join.h"
 #include "support/TempTree.h"
-#include "toolkit/QtMessageBox.h"
+#include "widgets/QtMessageBox.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -3,7 +3,7 @@
 #include "support/SortFixture.h"
 #include "support/FormFixture.h"
 #include "support/TempTree.h"
-#include "support/WindowDriver.h"
+#include "support/window/WindowDriver.h"
 #include "toolkit/ScriptedMessageBox.h"
 
 #include <QLineEdit>

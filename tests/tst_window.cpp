@@ -2,7 +2,7 @@
 #include "app/MainWindow.h"
 #include "support/TempTree.h"
 #include "support/TmpfsMount.h"
-#include "support/WindowDriver.h"
+#include "support/window/WindowDriver.h"
 #include "toolkit/ScriptedMessageBox.h"
 
 #include <QtTest>

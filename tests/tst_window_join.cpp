@@ -2,7 +2,7 @@
 // add a folder, sort it both ways, type a name, create, answer the dialogs.
 #include "app/MainWindow.h"
 #include "support/TempTree.h"
-#include "support/WindowDriver.h"
+#include "support/window/WindowDriver.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #include "support/FormFixture.h"
 
-#include "app/Handlers.h"
+#include "browser/Browser.h"
 #include "selection/Selection.h"
 
 namespace quibex::test {

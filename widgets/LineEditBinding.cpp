@@ -1,6 +1,6 @@
-#include "toolkit/LineEditBinding.h"
+#include "widgets/LineEditBinding.h"
 
-#include "toolkit/Pacing.h"
+#include "widgets/Pacing.h"
 
 #include <QLineEdit>
 

@@ -1,6 +1,6 @@
-#include "toolkit/GaugeDisplay.h"
+#include "widgets/GaugeDisplay.h"
 
-#include "toolkit/Pacing.h"
+#include "widgets/Pacing.h"
 
 #include <QAccessible>
 #include <QPainter>

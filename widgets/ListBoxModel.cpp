@@ -1,6 +1,6 @@
-#include "toolkit/ListBoxModel.h"
+#include "widgets/ListBoxModel.h"
 
-#include "toolkit/Pacing.h"
+#include "widgets/Pacing.h"
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>

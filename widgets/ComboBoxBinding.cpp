@@ -1,6 +1,6 @@
-#include "toolkit/ComboBoxBinding.h"
+#include "widgets/ComboBoxBinding.h"
 
-#include "toolkit/Pacing.h"
+#include "widgets/Pacing.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
