@@ -50,7 +50,7 @@ struct fmenu {
     QByteArray programFolder;
 
     // Redraws the window and all its controls before the command goes on.
-    void Refresh() const { window.refresh(); }
+    void Refresh() { window.refresh(); }
     MsgAnswer MsgBox(const QString& text, const QString& title, MsgIcon icon,
                      MsgButtons buttons = MsgButtons::Ok) const
     {

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <csignal>
@@ -78,24 +79,27 @@ struct stat statOf(const QByteArray& path)
     return info;
 }
 
-// Writes what a text box hears into a shared log, and lets a test act in
+// Writes what a text box tells into a shared log, and lets a test act in
 // the middle of a join when a text appears.
-class Recorder : public TextObserver {
+class Recorder {
 public:
     Recorder(QStringList& log, QString name) : log(log), name(std::move(name)) {}
-    void textChanged(const QString& text) override
+    void listen(TextBox& box)
     {
-        log << name + '=' + text;
-        if (onText)
-            onText(text);
+        QObject::connect(&box, &TextBox::textChanged, &context, [this](const QString& text) {
+            log << name + '=' + text;
+            if (onText)
+                onText(text);
+        });
+        QObject::connect(&box, &TextBox::focusRequested, &context, [this] { log << name + ".focus"; });
+        QObject::connect(&box, &TextBox::repaintRequested, &context, [this] { log << name + ".refresh"; });
     }
-    void focusRequested() override { log << name + ".focus"; }
-    void repaintRequested() override { log << name + ".refresh"; }
     std::function<void(const QString&)> onText;
 
 private:
     QStringList& log;
     QString name;
+    QObject context;  // the connections go with the recorder
 };
 
 QString describe(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
@@ -126,6 +130,7 @@ struct Join {
     QStringList log;
     Recorder jauge{log, QStringLiteral("jauge")};
     Recorder jauge2{log, QStringLiteral("jauge2")};
+    QSignalSpy text1Focus{&form.Text1, &TextBox::focusRequested};
 
     Join()
     {
@@ -133,8 +138,8 @@ struct Join {
         form.Dir1.setPath(out);
         form.File1.setPath(out);
         form.Text2.setText(QStringLiteral(".bin"));
-        form.jauge.setObserver(&jauge);
-        form.jauge2.setObserver(&jauge2);
+        jauge.listen(form.jauge);
+        jauge2.listen(form.jauge2);
     }
     void add(const QByteArray& path)
     {
@@ -239,7 +244,7 @@ void TestJoin::createRefusesTheProposedName()
     j.form.Text2.setText(text2);
     j.create(text1);
     QCOMPARE(j.messages(), QStringList{stop("Donnez un nom au fichier à créer !", "Contrôle")});
-    QCOMPARE(j.form.Text1.focusRequests(), 1);
+    QCOMPARE(j.text1Focus.count(), 1);
     QCOMPARE(namesIn(j.out), QStringList());
 }
 
@@ -267,16 +272,17 @@ void TestJoin::createTrimsOnlySpaces()
 void TestJoin::quitOtherButtonsAndEmptySelection()
 {
     Join j;
+    QSignalSpy ended(&j.form.window, &Surface::endRequested);
     j.create(QStringLiteral("x.bin"));  // nothing selected
     j.create(QString());                // emptied after a join: passes "Créer", then nothing
     Command2_Click(j.form, 0);
     Command2_Click(j.form, 3);
-    QVERIFY(!j.form.window.hasEnded());
+    QCOMPARE(ended.count(), 0);
     QVERIFY(j.box.shown().empty());
     QVERIFY(j.log.isEmpty());
     QCOMPARE(namesIn(j.out), QStringList());
     Command2_Click(j.form, 2);
-    QVERIFY(j.form.window.hasEnded());
+    QCOMPARE(ended.count(), 1);
     QVERIFY(j.box.shown().empty());
 }
 
@@ -315,7 +321,7 @@ void TestJoin::joinsWithLineEnds()
     QCOMPARE(j.form.Text2.text(), QStringLiteral(".bin"));
     QCOMPARE(j.form.jauge.text(), QString());
     QCOMPARE(j.form.jauge2.text(), QString());
-    QCOMPARE(j.form.Text1.focusRequests(), 0);
+    QCOMPARE(j.text1Focus.count(), 0);
 }
 
 void TestJoin::chunkPlanAndFileDisplay_data()
@@ -350,8 +356,8 @@ void TestJoin::displaySequence()
     j.box.log = &j.log;
     Recorder text1(j.log, QStringLiteral("Text1"));
     j.form.Text1.setText(QStringLiteral("joined.bin"));
-    j.form.Text1.setObserver(&text1);
-    j.form.window.repaint = [&] { j.log << QStringLiteral("window"); };
+    text1.listen(j.form.Text1);
+    QObject::connect(&j.form.window, &Surface::repaintRequested, [&] { j.log << QStringLiteral("window"); });
     Command2_Click(j.form, 1);
 
     auto step = [](const QString& display, const QString& text) {
@@ -422,7 +428,7 @@ void TestJoin::refusesAFileOfTheSelection()
     const QStringList before = namesIn(j.out);
     j.create(name);
     QCOMPARE(j.messages(), QStringList{stop("Impossible d'utiliser un nom présent dans la sélection !")});
-    QCOMPARE(j.form.Text1.focusRequests(), 1);
+    QCOMPARE(j.text1Focus.count(), 1);
     QCOMPARE(TempTree::read(a), QByteArray("keep"));
     QCOMPARE(namesIn(j.out), before);
     QCOMPARE(j.form.List1.count(), 2);
@@ -437,7 +443,7 @@ void TestJoin::overwriteAnsweredNo()
     j.form.jauge.setText(QStringLiteral("unchanged"));
     j.create(QStringLiteral("old.bin"));
     QCOMPARE(j.messages(), QStringList{question("old.bin")});  // whose default is No
-    QCOMPARE(j.form.Text1.focusRequests(), 1);
+    QCOMPARE(j.text1Focus.count(), 1);
     QCOMPARE(TempTree::read(old), QByteArray("old content"));
     QCOMPARE(namesIn(j.out), QStringList{"old.bin"});
     QCOMPARE(j.form.List1.count(), 1);
@@ -511,7 +517,7 @@ void TestJoin::badNames()
     const QStringList before = namesIn(j.out);
     j.create(name);
     QCOMPARE(j.messages(), QStringList{BadName});
-    QCOMPARE(j.form.Text1.focusRequests(), 1);
+    QCOMPARE(j.text1Focus.count(), 1);
     QCOMPARE(namesIn(j.out), before);
     QCOMPARE(namesIn(j.out + "/sub"), QStringList());
     QCOMPARE(namesIn(j.out + "/locked"), QStringList());
@@ -534,7 +540,7 @@ void TestJoin::totalAboveTheLimitIsRefused()
     j.create(QStringLiteral("old.bin"));
     QCOMPARE(j.messages(),
              (QStringList{question("old.bin"), stop("Opération impossible: taille totale de plus de 2 Go !")}));
-    QCOMPARE(j.form.Text1.focusRequests(), 0);
+    QCOMPARE(j.text1Focus.count(), 0);
     QCOMPARE(TempTree::read(old), QByteArray("old content"));
     QCOMPARE(namesIn(j.out), QStringList{"old.bin"});
     QCOMPARE(j.form.jauge.text(), QStringLiteral("unchanged"));
@@ -633,7 +639,7 @@ void TestJoin::readErrors()
              (QStringList{ReadError, "jauge2=", "jauge=", "jauge2.refresh", "jauge.refresh"}));
     QCOMPARE(j.form.List1.count(), 2);
     QCOMPARE(j.form.Text1.text(), QStringLiteral("old.bin"));
-    QCOMPARE(j.form.Text1.focusRequests(), 0);
+    QCOMPARE(j.text1Focus.count(), 0);
 }
 
 // Small files are gathered before they are written: a full disk met only

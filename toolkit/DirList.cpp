@@ -63,12 +63,12 @@ bool DirList::setPath(const QByteArray& nativeFolder)
     const QByteArray target = withoutTrailingSlash(nativeFolder);
     if (target.isEmpty() || !fill(target))
         return false;
-    const bool changed = target != folder;
+    const bool moved = target != folder;
     folder = target;
     shownPath = displayName(target);
     drives.rememberFolder(target);
-    if (changed && onChange)
-        onChange();
+    if (moved)
+        emit changed();
     return true;
 }
 

@@ -7,16 +7,15 @@
 
 namespace quibex {
 
-ComboBoxBinding::ComboBoxBinding(ListBox& list, QComboBox* combo)
-    : QObject(combo), list(list), combo(combo)
+ComboBoxBinding::ComboBoxBinding(ListBox& shown, QComboBox* box)
+    : QObject(box), list(shown), combo(box)
 {
-    list.setObserver(this);
+    connect(&shown, &ListBox::itemInserted, this, &ComboBoxBinding::refill);
+    connect(&shown, &ListBox::itemRemoved, this, &ComboBoxBinding::refill);
+    connect(&shown, &ListBox::reset, this, &ComboBoxBinding::refill);
+    connect(&shown, &ListBox::highlightChanged, this, &ComboBoxBinding::select);
+    connect(&shown, &ListBox::repaintRequested, this, [this] { repaintPaced(combo); });
     refill();
-}
-
-ComboBoxBinding::~ComboBoxBinding()
-{
-    list.setObserver(nullptr);
 }
 
 void ComboBoxBinding::refill()
@@ -28,15 +27,10 @@ void ComboBoxBinding::refill()
     combo->setCurrentIndex(list.listIndex());
 }
 
-void ComboBoxBinding::highlightChanged(int position)
+void ComboBoxBinding::select(int position)
 {
     const QSignalBlocker quiet(combo);
     combo->setCurrentIndex(position);
-}
-
-void ComboBoxBinding::repaintRequested()
-{
-    repaintPaced(combo);
 }
 
 }  // namespace quibex

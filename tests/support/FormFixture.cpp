@@ -9,8 +9,8 @@ FormFixture::FormFixture() : form(std::make_unique<fmenu>(box))
 {
     fmenu& f = *form;
     f.Drive1.setDrives({{tree.path(), {}}});
-    f.Drive1.onChange = [&f] { Drive1_Change(f); };
-    f.Dir1.onChange = [&f] { Dir1_Change(f); };
+    QObject::connect(&f.Drive1, &DriveList::changed, [&f] { Drive1_Change(f); });
+    QObject::connect(&f.Dir1, &DirList::changed, [&f] { Dir1_Change(f); });
     f.programFolder = tree.path();
     Form_Load(f);
 }
