@@ -27,7 +27,7 @@ QString indent(int level)
 
 }  // namespace
 
-DirList::DirList(DriveList& drives) : drives(drives) {}
+DirList::DirList(DriveList& driveList) : drives(driveList) {}
 
 bool DirList::fill(const QByteArray& nativeFolder)
 {

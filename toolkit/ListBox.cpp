@@ -5,7 +5,7 @@
 
 namespace quibex {
 
-ListBox::ListBox(bool sorted) : sorted(sorted) {}
+ListBox::ListBox(bool sortedList) : sorted(sortedList) {}
 
 int ListBox::count() const
 {
