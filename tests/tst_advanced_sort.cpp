@@ -13,7 +13,7 @@ using namespace quibex;
 using namespace quibex::test;
 using namespace quibex::test::sorting;
 
-class TstAdvancedSort : public QObject {
+class AdvancedSortTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -25,7 +25,7 @@ private slots:
     }
     void cleanupTestCase() { QLocale::setDefault(QLocale::system()); }
 
-    void workedExample();
+    void scansInNumberOrderThenOtherExtensions();
     void order_data();
     void order();
     void emptySelectionEmptiesEverythingAndProposes();
@@ -33,7 +33,7 @@ private slots:
     void numberedScansInManyGroups();
 };
 
-void TstAdvancedSort::workedExample()
+void AdvancedSortTest::scansInNumberOrderThenOtherExtensions()
 {
     ScriptedMessageBox box;
     fmenu form(box);
@@ -64,7 +64,7 @@ void TstAdvancedSort::workedExample()
     QVERIFY(box.shown().empty());
 }
 
-void TstAdvancedSort::order_data()
+void AdvancedSortTest::order_data()
 {
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<QStringList>("after");
@@ -124,7 +124,7 @@ void TstAdvancedSort::order_data()
         << QStringList{"SCAN  20000000002", "Scan1000000000001"};
 }
 
-void TstAdvancedSort::order()
+void AdvancedSortTest::order()
 {
     QFETCH(QStringList, before);
     QFETCH(QStringList, after);
@@ -148,7 +148,7 @@ void TstAdvancedSort::order()
     QCOMPARE(texts(form.List6), folders);
 }
 
-void TstAdvancedSort::emptySelectionEmptiesEverythingAndProposes()
+void AdvancedSortTest::emptySelectionEmptiesEverythingAndProposes()
 {
     ScriptedMessageBox box;
     fmenu form(box);
@@ -171,7 +171,7 @@ void TstAdvancedSort::emptySelectionEmptiesEverythingAndProposes()
     QVERIFY(box.shown().empty());
 }
 
-void TstAdvancedSort::proposalNeverOverwritesAName()
+void AdvancedSortTest::proposalNeverOverwritesAName()
 {
     ScriptedMessageBox box;
     fmenu form(box);
@@ -196,7 +196,7 @@ void TstAdvancedSort::proposalNeverOverwritesAName()
 // only in case), some names twice in different folders: each group comes out
 // in the order of the numbers, a repeated name in selection order, and the
 // groups in the order of their extensions, .JPG and .jpg as first met.
-void TstAdvancedSort::numberedScansInManyGroups()
+void AdvancedSortTest::numberedScansInManyGroups()
 {
     const QStringList extensions{".jpg", "", ".txt", ".JPG"};
     QRandomGenerator random(7);
@@ -256,5 +256,5 @@ void TstAdvancedSort::numberedScansInManyGroups()
     QCOMPARE(group, 3);
 }
 
-QTEST_MAIN(TstAdvancedSort)
+QTEST_MAIN(AdvancedSortTest)
 #include "tst_advanced_sort.moc"

@@ -1,6 +1,7 @@
 // Building the selection from the file list, and the name proposal.
 #include "selection/Selection.h"
 #include "support/FormFixture.h"
+#include "support/Lists.h"
 
 #include <QtTest>
 
@@ -240,10 +241,7 @@ private slots:
         close(sock);
 
         fx.browse(d);
-        QStringList shown;
-        for (int i = 0; i < fx.form->File1.count(); ++i)
-            shown << fx.form->File1.item(i);
-        QCOMPARE(shown, QStringList({"Alpha", "link-to-zeta", "zeta"}));
+        QCOMPARE(texts(fx.form->File1), QStringList({"Alpha", "link-to-zeta", "zeta"}));
     }
 
     // Names with spaces, tabs, accents or bytes that are not UTF-8 are listed
