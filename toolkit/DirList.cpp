@@ -49,7 +49,7 @@ bool DirList::fill(const QByteArray& nativeFolder)
         walked = childOf(walked, part);
         shown.addItem(indent(++level) + displayName(part), walked);
     }
-    current = shown.count() - 1;
+    const int current = shown.count() - 1;
     for (const FolderEntry& sub : listing->folders) {
         if (!shown.addItem(indent(level + 1) + sub.name, childOf(nativeFolder, sub.nativeName)))
             break;

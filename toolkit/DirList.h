@@ -30,8 +30,6 @@ public:
 
     // Opens the folder shown at a position (a double-click or Enter).
     bool open(int position);
-    // The position of the current folder in the list.
-    int currentPosition() const { return current; }
 
     ListBox& list() { return shown; }
 
@@ -45,7 +43,6 @@ private:
     QByteArray folder;
     QString shownPath;
     ListBox shown;
-    int current = -1;
 };
 
 }  // namespace quibex

@@ -58,7 +58,6 @@ public:
     QByteArray currentFolder(const QString& designation) const;
     void rememberFolder(const QByteArray& nativeFolder);
 
-    int selectedIndex() const { return selected; }
     ListBox& list() { return shown; }
 
 signals:
