@@ -7,9 +7,17 @@
 
 #include <memory>
 
+class QCheckBox;
+class QLineEdit;
+class QListView;
 class QPushButton;
 
 namespace quibex {
+
+class DriveComboBox;
+class FileListView;
+class FolderListView;
+class GaugeDisplay;
 
 // The program's only window: the form's shown controls laid out as widgets,
 // and every widget event sent to its handler.
@@ -20,11 +28,10 @@ public:
     explicit MainWindow(const QByteArray& startFolder, QWidget* parent = nullptr);
     // Tests and benchmarks hand in their own message box.
     MainWindow(const QByteArray& startFolder, MessageBox& messages, QWidget* parent = nullptr);
-    ~MainWindow() override;
 
     fmenu& form() { return *controls; }
 
-    // The client area, from the control table: 7830 × 8010 twips.
+    // The client area: 7830 × 8010 twips.
     static constexpr int ClientWidth = 522;
     static constexpr int ClientHeight = 534;
 
@@ -32,13 +39,36 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // The widgets showing the form's controls, by the controls' names.
+    struct Widgets {
+        DriveComboBox* Drive1 = nullptr;
+        FolderListView* Dir1 = nullptr;
+        FileListView* File1 = nullptr;
+        QListView* List1 = nullptr;
+        QLineEdit* Text1 = nullptr;
+        QCheckBox* Check1 = nullptr;
+        QCheckBox* Check2 = nullptr;
+        GaugeDisplay* jauge = nullptr;
+        GaugeDisplay* jauge2 = nullptr;
+        QPushButton* Command1[2] = {};  // "Haut", "Bas"
+        QPushButton* Command2[2] = {};  // "Créer", "Quitter"
+        QPushButton* Command3 = nullptr;
+        QPushButton* Command4 = nullptr;
+        QPushButton* Command6 = nullptr;
+        QPushButton* Command7 = nullptr;
+        QPushButton* Command8 = nullptr;
+    };
+
     void build();
-    void createWidgets();
+    void createBrowser();
+    void createSelection();
+    void createCommands();
     void wireEvents();
     void setTabOrder();
 
     std::unique_ptr<MessageBox> ownMessages;
     std::unique_ptr<fmenu> controls;
+    Widgets shown;
     bool shownOnce = false;
 };
 

@@ -3,7 +3,7 @@
 // bare listing of the folder) puts them in proportion.
 #include "app/MainWindow.h"
 #include "selection/Selection.h"
-#include "toolkit/Pacing.h"
+#include "widgets/Pacing.h"
 #include "toolkit/ScriptedMessageBox.h"
 
 #include <QApplication>

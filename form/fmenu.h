@@ -17,7 +17,7 @@ namespace quibex {
 // commands share; the commands receive this form and nothing else. The form
 // works the same with widgets attached (the real window) or without (tests).
 struct fmenu {
-    explicit fmenu(MessageBox& messages) : messages(messages) {}
+    explicit fmenu(MessageBox& shownMessages) : messages(shownMessages) {}
     fmenu(const fmenu&) = delete;
     fmenu& operator=(const fmenu&) = delete;
 
@@ -50,7 +50,7 @@ struct fmenu {
     QByteArray programFolder;
 
     // Redraws the window and all its controls before the command goes on.
-    void Refresh() const { window.refresh(); }
+    void Refresh() { window.refresh(); }
     MsgAnswer MsgBox(const QString& text, const QString& title, MsgIcon icon,
                      MsgButtons buttons = MsgButtons::Ok) const
     {

@@ -16,11 +16,6 @@ QByteArray nativeItem(const ListBox& list, int i)
 
 }  // namespace
 
-QString entryPath(const fmenu& form, int i)
-{
-    return form.List2.item(i) + QLatin1Char('/') + form.List1.item(i);
-}
-
 QByteArray entryNativePath(const fmenu& form, int i)
 {
     return joinPath(nativeItem(form.List2, i), nativeItem(form.List1, i));

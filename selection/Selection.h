@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 
 #include <cstdint>
 
@@ -19,8 +18,6 @@ void Command1_Click(fmenu& form, int16_t index);  // 0 "Haut", 1 "Bas"
 // Proposes "." and the first entry's extension as the name of the file to create.
 void ProposerNom(fmenu& form);
 
-// The path of entry i as shown: its folder, "/", its name.
-QString entryPath(const fmenu& form, int i);
 // The path of entry i as bytes on disk: the folder and the name exactly as
 // they were picked, even when the shown name has changed since (the plain
 // sort shows names in lower case) or cannot be written as text.

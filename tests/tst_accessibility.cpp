@@ -2,7 +2,7 @@
 // the label that names it, and the progress displays' values.
 #include "app/MainWindow.h"
 #include "support/TempTree.h"
-#include "support/WindowDriver.h"
+#include "support/window/WindowDriver.h"
 #include "toolkit/ScriptedMessageBox.h"
 
 #include <QtTest>

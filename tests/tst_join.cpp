@@ -25,7 +25,7 @@
 using namespace quibex;
 using namespace quibex::test;
 
-class TestJoin : public QObject {
+class JoinTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -61,7 +61,7 @@ private slots:
     void inputsAreNeverChanged();
 };
 
-void TestJoin::createRefusesTheProposedName_data()
+void JoinTest::createRefusesTheProposedName_data()
 {
     QTest::addColumn<QString>("text1");
     QTest::addColumn<QString>("text2");
@@ -69,7 +69,7 @@ void TestJoin::createRefusesTheProposedName_data()
     QTest::newRow("proposal untouched") << ".bin" << ".bin";
 }
 
-void TestJoin::createRefusesTheProposedName()
+void JoinTest::createRefusesTheProposedName()
 {
     QFETCH(QString, text1);
     QFETCH(QString, text2);
@@ -78,11 +78,11 @@ void TestJoin::createRefusesTheProposedName()
     j.form.Text2.setText(text2);
     j.create(text1);
     QCOMPARE(j.messages(), QStringList{stop("Donnez un nom au fichier à créer !", "Contrôle")});
-    QCOMPARE(j.form.Text1.focusRequests(), 1);
+    QCOMPARE(j.text1Focus.count(), 1);
     QCOMPARE(namesIn(j.out), QStringList());
 }
 
-void TestJoin::createTrimsOnlySpaces_data()
+void JoinTest::createTrimsOnlySpaces_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("name");
@@ -92,7 +92,7 @@ void TestJoin::createTrimsOnlySpaces_data()
     QTest::newRow("tab kept") << "\tx.bin " << "\tx.bin";
 }
 
-void TestJoin::createTrimsOnlySpaces()
+void JoinTest::createTrimsOnlySpaces()
 {
     QFETCH(QString, typed);
     QFETCH(QString, name);
@@ -103,23 +103,23 @@ void TestJoin::createTrimsOnlySpaces()
     QCOMPARE(TempTree::read(j.out + '/' + QFile::encodeName(name)), QByteArray("abc"));
 }
 
-void TestJoin::quitOtherButtonsAndEmptySelection()
+void JoinTest::quitOtherButtonsAndEmptySelection()
 {
     Join j;
     j.create(QStringLiteral("x.bin"));  // nothing selected
     j.create(QString());                // emptied after a join: passes "Créer", then nothing
     Command2_Click(j.form, 0);
     Command2_Click(j.form, 3);
-    QVERIFY(!j.form.window.hasEnded());
+    QCOMPARE(j.ended.count(), 0);
     QVERIFY(j.box.shown().empty());
     QVERIFY(j.log.isEmpty());
     QCOMPARE(namesIn(j.out), QStringList());
     Command2_Click(j.form, 2);
-    QVERIFY(j.form.window.hasEnded());
+    QCOMPARE(j.ended.count(), 1);
     QVERIFY(j.box.shown().empty());
 }
 
-void TestJoin::joinsWithLineEnds_data()
+void JoinTest::joinsWithLineEnds_data()
 {
     QTest::addColumn<int>("check1");
     QTest::addColumn<int>("check2");
@@ -131,7 +131,7 @@ void TestJoin::joinsWithLineEnds_data()
     QTest::newRow("greyed") << 2 << 2 << QByteArray("xy");
 }
 
-void TestJoin::joinsWithLineEnds()
+void JoinTest::joinsWithLineEnds()
 {
     QFETCH(int, check1);
     QFETCH(int, check2);
@@ -154,10 +154,10 @@ void TestJoin::joinsWithLineEnds()
     QCOMPARE(j.form.Text2.text(), QStringLiteral(".bin"));
     QCOMPARE(j.form.jauge.text(), QString());
     QCOMPARE(j.form.jauge2.text(), QString());
-    QCOMPARE(j.form.Text1.focusRequests(), 0);
+    QCOMPARE(j.text1Focus.count(), 0);
 }
 
-void TestJoin::chunkPlanAndFileDisplay_data()
+void JoinTest::chunkPlanAndFileDisplay_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<QStringList>("shown");
@@ -169,7 +169,7 @@ void TestJoin::chunkPlanAndFileDisplay_data()
     QTest::newRow("two chunks exactly") << 4194304 << two;
 }
 
-void TestJoin::chunkPlanAndFileDisplay()
+void JoinTest::chunkPlanAndFileDisplay()
 {
     QFETCH(int, size);
     QFETCH(QStringList, shown);
@@ -181,7 +181,7 @@ void TestJoin::chunkPlanAndFileDisplay()
     QCOMPARE(TempTree::read(j.out + "/joined.bin"), content);
 }
 
-void TestJoin::displaySequence()
+void JoinTest::displaySequence()
 {
     Join j;
     j.input("a.bin", pattern(2097153));
@@ -189,8 +189,8 @@ void TestJoin::displaySequence()
     j.box.log = &j.log;
     Recorder text1(j.log, QStringLiteral("Text1"));
     j.form.Text1.setText(QStringLiteral("joined.bin"));
-    j.form.Text1.setObserver(&text1);
-    j.form.window.repaint = [&] { j.log << QStringLiteral("window"); };
+    text1.listen(j.form.Text1);
+    QObject::connect(&j.form.window, &Surface::repaintRequested, [&] { j.log << QStringLiteral("window"); });
     Command2_Click(j.form, 1);
 
     auto step = [](const QString& display, const QString& text) {
@@ -207,7 +207,7 @@ void TestJoin::displaySequence()
     QCOMPARE(j.log, expected);
 }
 
-void TestJoin::overallProgress_data()
+void JoinTest::overallProgress_data()
 {
     QTest::addColumn<int>("files");
     QTest::addColumn<QStringList>("first");
@@ -215,7 +215,7 @@ void TestJoin::overallProgress_data()
     QTest::newRow("two hundred") << 200 << QStringList{bar(0, 0), bar(1, 1), bar(1, 2)};
 }
 
-void TestJoin::overallProgress()
+void JoinTest::overallProgress()
 {
     QFETCH(int, files);
     QFETCH(QStringList, first);
@@ -236,7 +236,7 @@ void TestJoin::overallProgress()
     QCOMPARE(TempTree::read(j.out + "/joined.bin"), joined);
 }
 
-void TestJoin::refusesAFileOfTheSelection_data()
+void JoinTest::refusesAFileOfTheSelection_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("selectLink");
@@ -248,7 +248,7 @@ void TestJoin::refusesAFileOfTheSelection_data()
     QTest::newRow("selected through a link") << "a.bin" << true;
 }
 
-void TestJoin::refusesAFileOfTheSelection()
+void JoinTest::refusesAFileOfTheSelection()
 {
     QFETCH(QString, name);
     QFETCH(bool, selectLink);
@@ -261,14 +261,14 @@ void TestJoin::refusesAFileOfTheSelection()
     const QStringList before = namesIn(j.out);
     j.create(name);
     QCOMPARE(j.messages(), QStringList{stop("Impossible d'utiliser un nom présent dans la sélection !")});
-    QCOMPARE(j.form.Text1.focusRequests(), 1);
+    QCOMPARE(j.text1Focus.count(), 1);
     QCOMPARE(TempTree::read(a), QByteArray("keep"));
     QCOMPARE(namesIn(j.out), before);
     QCOMPARE(j.form.List1.count(), 2);
     QVERIFY(j.log.isEmpty());
 }
 
-void TestJoin::overwriteAnsweredNo()
+void JoinTest::overwriteAnsweredNo()
 {
     Join j;
     const QByteArray old = j.tree.file("out/old.bin", "old content");
@@ -276,7 +276,7 @@ void TestJoin::overwriteAnsweredNo()
     j.form.jauge.setText(QStringLiteral("unchanged"));
     j.create(QStringLiteral("old.bin"));
     QCOMPARE(j.messages(), QStringList{question("old.bin")});  // whose default is No
-    QCOMPARE(j.form.Text1.focusRequests(), 1);
+    QCOMPARE(j.text1Focus.count(), 1);
     QCOMPARE(TempTree::read(old), QByteArray("old content"));
     QCOMPARE(namesIn(j.out), QStringList{"old.bin"});
     QCOMPARE(j.form.List1.count(), 1);
@@ -284,7 +284,7 @@ void TestJoin::overwriteAnsweredNo()
     QCOMPARE(j.form.jauge.text(), QStringLiteral("unchanged"));
 }
 
-void TestJoin::overwriteKeepsPermissionsAndLinks()
+void JoinTest::overwriteKeepsPermissionsAndLinks()
 {
     Join j;
     const QByteArray old = j.tree.file("out/old.bin", "old content");
@@ -308,7 +308,7 @@ void TestJoin::overwriteKeepsPermissionsAndLinks()
     QCOMPARE(namesIn(j.tree.path("elsewhere")), QStringList{"real.bin"});
 }
 
-void TestJoin::emptyFileIsReplacedWithoutQuestion()
+void JoinTest::emptyFileIsReplacedWithoutQuestion()
 {
     Join j;
     const QByteArray old = j.tree.file("out/old.bin");
@@ -318,7 +318,7 @@ void TestJoin::emptyFileIsReplacedWithoutQuestion()
     QCOMPARE(TempTree::read(old), QByteArray("new"));
 }
 
-void TestJoin::badNames_data()
+void JoinTest::badNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::newRow("empty") << QString();
@@ -333,7 +333,7 @@ void TestJoin::badNames_data()
     QTest::newRow("protected file") << "protected.bin";
 }
 
-void TestJoin::badNames()
+void JoinTest::badNames()
 {
     QFETCH(QString, name);
     Join j;
@@ -350,7 +350,7 @@ void TestJoin::badNames()
     const QStringList before = namesIn(j.out);
     j.create(name);
     QCOMPARE(j.messages(), QStringList{BadName});
-    QCOMPARE(j.form.Text1.focusRequests(), 1);
+    QCOMPARE(j.text1Focus.count(), 1);
     QCOMPARE(namesIn(j.out), before);
     QCOMPARE(namesIn(j.out + "/sub"), QStringList());
     QCOMPARE(namesIn(j.out + "/locked"), QStringList());
@@ -359,7 +359,7 @@ void TestJoin::badNames()
     QCOMPARE(j.form.List1.count(), 1);
 }
 
-void TestJoin::totalAboveTheLimitIsRefused()
+void JoinTest::totalAboveTheLimitIsRefused()
 {
     Join j;
     const QByteArray old = j.tree.file("out/old.bin", "old content");
@@ -373,7 +373,7 @@ void TestJoin::totalAboveTheLimitIsRefused()
     j.create(QStringLiteral("old.bin"));
     QCOMPARE(j.messages(),
              (QStringList{question("old.bin"), stop("Opération impossible: taille totale de plus de 2 Go !")}));
-    QCOMPARE(j.form.Text1.focusRequests(), 0);
+    QCOMPARE(j.text1Focus.count(), 0);
     QCOMPARE(TempTree::read(old), QByteArray("old content"));
     QCOMPARE(namesIn(j.out), QStringList{"old.bin"});
     QCOMPARE(j.form.jauge.text(), QStringLiteral("unchanged"));
@@ -382,7 +382,7 @@ void TestJoin::totalAboveTheLimitIsRefused()
     QCOMPARE(j.form.Text1.text(), QStringLiteral("old.bin"));
 }
 
-void TestJoin::totalAtTheLimitIsJoined()
+void JoinTest::totalAtTheLimitIsJoined()
 {
     Join j;
     // The copy skips holes, but a file system that cannot report them gets 2 GiB of zeros.
@@ -413,7 +413,7 @@ void TestJoin::totalAtTheLimitIsJoined()
     QCOMPARE(shown.at(1024), bar(100, 140));
 }
 
-void TestJoin::readErrors_data()
+void JoinTest::readErrors_data()
 {
     QTest::addColumn<QString>("failure");
     QTest::newRow("missing input") << "missing";
@@ -424,7 +424,7 @@ void TestJoin::readErrors_data()
     QTest::newRow("write fails") << "write fails";
 }
 
-void TestJoin::readErrors()
+void JoinTest::readErrors()
 {
     QFETCH(QString, failure);
     Join j;
@@ -472,12 +472,12 @@ void TestJoin::readErrors()
              (QStringList{ReadError, "jauge2=", "jauge=", "jauge2.refresh", "jauge.refresh"}));
     QCOMPARE(j.form.List1.count(), 2);
     QCOMPARE(j.form.Text1.text(), QStringLiteral("old.bin"));
-    QCOMPARE(j.form.Text1.focusRequests(), 0);
+    QCOMPARE(j.text1Focus.count(), 0);
 }
 
 // Small files are gathered before they are written: a full disk met only
 // when they go out is still a failure, not a short file reported as made.
-void TestJoin::writeFailureAfterGatheredSmallFiles()
+void JoinTest::writeFailureAfterGatheredSmallFiles()
 {
     Join j;
     const QByteArray old = j.tree.file("out/old.bin", "old content");
@@ -498,7 +498,7 @@ void TestJoin::writeFailureAfterGatheredSmallFiles()
 // Each input is copied for the length measured before the limit was
 // checked: bytes it gains later, whether before it is opened or while it
 // is copied, are not copied.
-void TestJoin::growingInputGivesOnlyItsMeasuredBytes()
+void JoinTest::growingInputGivesOnlyItsMeasuredBytes()
 {
     Join j;
     const QByteArray content = pattern(2097153);
@@ -522,7 +522,7 @@ void TestJoin::growingInputGivesOnlyItsMeasuredBytes()
 
 // Sizes near the largest file size add up past what the total can hold:
 // the sum must still be seen as above the limit, at once.
-void TestJoin::overflowingTotalIsRefused()
+void JoinTest::overflowingTotalIsRefused()
 {
     // tmpfs holds sparse files of any size; most disk file systems stop at 16 TiB.
     QTemporaryDir memory(QStringLiteral("/dev/shm/quibex-XXXXXX"));
@@ -541,7 +541,7 @@ void TestJoin::overflowingTotalIsRefused()
     QCOMPARE(namesIn(j.out), QStringList());
 }
 
-void TestJoin::inputsAreNeverChanged()
+void JoinTest::inputsAreNeverChanged()
 {
     Join j;
     const QByteArray a = j.input("a.bin", "alpha");
@@ -561,5 +561,5 @@ void TestJoin::inputsAreNeverChanged()
     QCOMPARE(TempTree::read(j.out + "/joined.bin"), "alpha" + pattern(3000000));
 }
 
-QTEST_GUILESS_MAIN(TestJoin)
+QTEST_GUILESS_MAIN(JoinTest)
 #include "tst_join.moc"

@@ -43,7 +43,7 @@ int createAs(Join& j, uid_t uid, gid_t gid, const std::vector<gid_t>& groups, co
     j.box.answerNext(MsgAnswer::Yes);
     return runAsUser(uid, gid, groups, [&] {
         j.create(name);
-        if (j.messages() == expected && j.form.Text1.focusRequests() == (expected == QStringList{BadName}))
+        if (j.messages() == expected && j.text1Focus.count() == (expected == QStringList{BadName}))
             return 0;
         std::fprintf(stderr, "messages: %s\n", qPrintable(j.messages().join(" | ")));
         return 1;
@@ -85,7 +85,7 @@ QByteArray attribute(const QByteArray& path, const char* name)
 
 }  // namespace
 
-class TestJoinAccess : public QObject {
+class JoinAccessTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -96,7 +96,7 @@ private slots:
     void filesThatMayNotBeReplacedAreBadNames();
 };
 
-void TestJoinAccess::replacedFileKeepsItsGroupWithoutWidening_data()
+void JoinAccessTest::replacedFileKeepsItsGroupWithoutWidening_data()
 {
     QTest::addColumn<mode_t>("folderMode");
     QTest::addColumn<mode_t>("fileMode");
@@ -110,7 +110,7 @@ void TestJoinAccess::replacedFileKeepsItsGroupWithoutWidening_data()
     QTest::newRow("not a member") << mode_t(0777) << mode_t(0662) << false << TesterGroup << mode_t(0622);
 }
 
-void TestJoinAccess::replacedFileKeepsItsGroupWithoutWidening()
+void JoinAccessTest::replacedFileKeepsItsGroupWithoutWidening()
 {
     if (geteuid() != 0)
         QSKIP("needs root to act as other users");
@@ -137,7 +137,7 @@ void TestJoinAccess::replacedFileKeepsItsGroupWithoutWidening()
     QCOMPARE(after.st_mode & 07777, mode);
 }
 
-void TestJoinAccess::aclAndAttributesAreKept()
+void JoinAccessTest::aclAndAttributesAreKept()
 {
     Join j;
     j.input("a.bin", "new");
@@ -158,7 +158,7 @@ void TestJoinAccess::aclAndAttributesAreKept()
     QCOMPARE(statOf(f).st_mode & 07777, mode_t(0660));
 }
 
-void TestJoinAccess::filesThatMayNotBeReplacedAreBadNames_data()
+void JoinAccessTest::filesThatMayNotBeReplacedAreBadNames_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::newRow("someone else's file in a sticky folder") << "sticky";
@@ -168,7 +168,7 @@ void TestJoinAccess::filesThatMayNotBeReplacedAreBadNames_data()
 
 // The system would refuse the rename: the name is refused before the
 // question and before anything is copied, and the file stays as it was.
-void TestJoinAccess::filesThatMayNotBeReplacedAreBadNames()
+void JoinAccessTest::filesThatMayNotBeReplacedAreBadNames()
 {
     if (geteuid() != 0)
         QSKIP("needs root to act as other users and to set file flags");
@@ -199,5 +199,5 @@ void TestJoinAccess::filesThatMayNotBeReplacedAreBadNames()
     QCOMPARE(namesIn(j.out), QStringList{"shared.txt"});
 }
 
-QTEST_GUILESS_MAIN(TestJoinAccess)
+QTEST_GUILESS_MAIN(JoinAccessTest)
 #include "tst_join_access.moc"

@@ -1,7 +1,7 @@
 #include "form/fmenu.h"
 #include "join/Join.h"
 #include "support/TempTree.h"
-#include "toolkit/QtMessageBox.h"
+#include "widgets/QtMessageBox.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -18,7 +18,7 @@ namespace {
 // gets the next button of the script clicked, and what it showed is noted.
 class DialogClicker : public QObject {
 public:
-    explicit DialogClicker(QStringList script) : script(std::move(script))
+    explicit DialogClicker(QStringList buttons) : script(std::move(buttons))
     {
         connect(&timer, &QTimer::timeout, this, &DialogClicker::poll);
         timer.start(10);
@@ -47,14 +47,14 @@ private:
 
 }  // namespace
 
-class TestJoinDialogs : public QObject {
+class JoinDialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
     void overwriteQuestionThroughRealDialogs();
 };
 
-void TestJoinDialogs::overwriteQuestionThroughRealDialogs()
+void JoinDialogsTest::overwriteQuestionThroughRealDialogs()
 {
     TempTree tree;
     const QByteArray out = tree.folder("out");
@@ -88,5 +88,5 @@ void TestJoinDialogs::overwriteQuestionThroughRealDialogs()
     }
 }
 
-QTEST_MAIN(TestJoinDialogs)
+QTEST_MAIN(JoinDialogsTest)
 #include "tst_join_dialogs.moc"

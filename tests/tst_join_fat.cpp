@@ -27,7 +27,7 @@ bool run(const QString& program, const QStringList& arguments)
 // A small FAT image mounted on a folder for as long as it lives.
 class FatMount {
 public:
-    explicit FatMount(const QByteArray& folder) : folder(folder), image(folder + ".img")
+    explicit FatMount(const QByteArray& mountPoint) : folder(mountPoint), image(mountPoint + ".img")
     {
         if (geteuid() != 0 || access("/dev/fuse", R_OK | W_OK) != 0) {
             reason = "needs root and /dev/fuse";
@@ -63,7 +63,7 @@ public:
 
 }  // namespace
 
-class TestJoinFat : public QObject {
+class JoinFatTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -71,7 +71,7 @@ private slots:
     void joinOnFat();
 };
 
-void TestJoinFat::joinOnFat_data()
+void JoinFatTest::joinOnFat_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::newRow("replace a file") << "replace";
@@ -80,7 +80,7 @@ void TestJoinFat::joinOnFat_data()
     QTest::newRow("selected name in other case") << "case";
 }
 
-void TestJoinFat::joinOnFat()
+void JoinFatTest::joinOnFat()
 {
     QFETCH(QString, kind);
     Join j;
@@ -116,14 +116,14 @@ void TestJoinFat::joinOnFat()
         j.input("a.bin", "new");
         j.create(QStringLiteral("a:b"));
         QCOMPARE(j.messages(), QStringList{BadName});
-        QCOMPARE(j.form.Text1.focusRequests(), 1);
+        QCOMPARE(j.text1Focus.count(), 1);
         QVERIFY(j.log.isEmpty());
     } else {
         const QByteArray selected = j.tree.file("fat/Abc.txt", "keep");
         j.add(selected);
         j.create(QStringLiteral("ABC.TXT"));
         QCOMPARE(j.messages(), QStringList{stop("Impossible d'utiliser un nom présent dans la sélection !")});
-        QCOMPARE(j.form.Text1.focusRequests(), 1);
+        QCOMPARE(j.text1Focus.count(), 1);
         QCOMPARE(TempTree::read(selected), QByteArray("keep"));
     }
     // No temporary file is left behind, whatever happened.
@@ -131,5 +131,5 @@ void TestJoinFat::joinOnFat()
         QVERIFY2(!name.startsWith(".quibex-"), qPrintable(name));
 }
 
-QTEST_GUILESS_MAIN(TestJoinFat)
+QTEST_GUILESS_MAIN(JoinFatTest)
 #include "tst_join_fat.moc"

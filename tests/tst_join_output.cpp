@@ -35,7 +35,7 @@ QStringList namesIn(const QByteArray& folder)
 // The output file and the copier on the paths the join takes only on some
 // file systems: a named temporary where unnamed ones do not exist, and
 // reading and writing where the kernel cannot copy.
-class TestJoinOutput : public QObject {
+class JoinOutputTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -47,7 +47,7 @@ private slots:
     void copyThroughBuffer();
 };
 
-void TestJoinOutput::namedTemporaryIsReplacedOrRemoved_data()
+void JoinOutputTest::namedTemporaryIsReplacedOrRemoved_data()
 {
     QTest::addColumn<bool>("existing");
     QTest::addColumn<bool>("commit");
@@ -57,7 +57,7 @@ void TestJoinOutput::namedTemporaryIsReplacedOrRemoved_data()
     QTest::newRow("discarded") << false << false;
 }
 
-void TestJoinOutput::namedTemporaryIsReplacedOrRemoved()
+void JoinOutputTest::namedTemporaryIsReplacedOrRemoved()
 {
     QFETCH(bool, existing);
     QFETCH(bool, commit);
@@ -94,7 +94,7 @@ void TestJoinOutput::namedTemporaryIsReplacedOrRemoved()
         QVERIFY(stat(target.constData(), &info) == 0 && (info.st_mode & 07777) == 0604);
 }
 
-void TestJoinOutput::namedTemporaryIsRemovedOnEndingSignals_data()
+void JoinOutputTest::namedTemporaryIsRemovedOnEndingSignals_data()
 {
     QTest::addColumn<int>("signal");
     QTest::newRow("SIGTERM") << int(SIGTERM);
@@ -105,7 +105,7 @@ void TestJoinOutput::namedTemporaryIsRemovedOnEndingSignals_data()
 // Where a named temporary file is needed, a program ended by one of these
 // signals in the middle of a join leaves no part of it behind, and still
 // ends by that signal.
-void TestJoinOutput::namedTemporaryIsRemovedOnEndingSignals()
+void JoinOutputTest::namedTemporaryIsRemovedOnEndingSignals()
 {
     QFETCH(int, signal);
     TempTree tree;
@@ -131,14 +131,14 @@ void TestJoinOutput::namedTemporaryIsRemovedOnEndingSignals()
     QCOMPARE(namesIn(folder), QStringList());
 }
 
-void TestJoinOutput::copyThroughBuffer_data()
+void JoinOutputTest::copyThroughBuffer_data()
 {
     QTest::addColumn<bool>("shrink");
     QTest::newRow("whole range") << false;
     QTest::newRow("input shorter than the range") << true;
 }
 
-void TestJoinOutput::copyThroughBuffer()
+void JoinOutputTest::copyThroughBuffer()
 {
     QFETCH(bool, shrink);
     TempTree tree;
@@ -175,5 +175,5 @@ void TestJoinOutput::copyThroughBuffer()
     QCOMPARE(TempTree::read(tree.path("out.bin")), expected);
 }
 
-QTEST_GUILESS_MAIN(TestJoinOutput)
+QTEST_GUILESS_MAIN(JoinOutputTest)
 #include "tst_join_output.moc"

@@ -1,5 +1,7 @@
 // The list box and the sorted-list order it keeps, under the locale the
 // tests run with and under French.
+#include "support/Lists.h"
+#include "support/Locales.h"
 #include "toolkit/ListBox.h"
 #include "toolkit/SortOrder.h"
 
@@ -9,23 +11,16 @@
 #include <random>
 
 using namespace quibex;
+using namespace quibex::test;
 
 namespace {
 
-QStringList itemsOf(const ListBox& list)
-{
-    QStringList items;
-    for (int i = 0; i < list.count(); ++i)
-        items << list.item(i);
-    return items;
-}
-
-QStringList sortedThroughList(const QStringList& texts)
+QStringList sortedThroughList(const QStringList& input)
 {
     ListBox list(true);
-    for (const QString& t : texts)
+    for (const QString& t : input)
         list.addItem(t);
-    return itemsOf(list);
+    return texts(list);
 }
 
 }  // namespace
@@ -37,20 +32,15 @@ private slots:
     void init() { QLocale::setDefault(QLocale::system()); }
     void cleanup() { QLocale::setDefault(QLocale::system()); }
 
-    void sortedOrder_data()
-    {
-        QTest::addColumn<QString>("locale");
-        QTest::newRow("system") << QLocale::system().name();
-        QTest::newRow("French") << QStringLiteral("fr_FR");
-    }
+    void sortedOrder_data() { addLocaleRows(); }
 
     // Each property the sorts rely on, in one locale at a time.
     void sortedOrder()
     {
         QFETCH(QString, locale);
-        QLocale::setDefault(QLocale(locale));
+        applyLocale(locale);
         const SortOrder& order = SortOrder::current();
-        QCOMPARE(order.localeName(), QLocale(locale).name());
+        QCOMPARE(order.localeName(), QLocale().name());
 
         // Letter case does not count: b, A, c comes back A, b, c.
         QCOMPARE(sortedThroughList({"b", "A", "c"}), QStringList({"A", "b", "c"}));
@@ -91,7 +81,7 @@ private slots:
         ListBox plain(false);
         for (const char* t : {"b", "A", "c"})
             plain.addItem(t);
-        QCOMPARE(itemsOf(plain), QStringList({"b", "A", "c"}));
+        QCOMPARE(texts(plain), QStringList({"b", "A", "c"}));
 
         ListBox sorted(true);
         sorted.addItem("Notes", "first");
@@ -99,7 +89,7 @@ private slots:
         sorted.addItem("NOTES", "second");
         QCOMPARE(sorted.item(0), "b");
         sorted.addItem("notes", "third");
-        QCOMPARE(itemsOf(sorted), QStringList({"b", "Notes", "NOTES", "notes"}));
+        QCOMPARE(texts(sorted), QStringList({"b", "Notes", "NOTES", "notes"}));
         QCOMPARE(sorted.itemData(1), "first");
         QCOMPARE(sorted.itemData(2), "second");
         QCOMPARE(sorted.itemData(3), "third");
@@ -126,7 +116,7 @@ private slots:
                                               [&](const QString& a, const QString& b) { return order.compare(a, b) < 0; });
                 reference.insert(place, text);
             }
-            QCOMPARE(itemsOf(list), reference);  // read between rounds: merges into a settled list
+            QCOMPARE(texts(list), reference);  // read between rounds: merges into a settled list
         }
     }
 
@@ -146,7 +136,7 @@ private slots:
         QCOMPARE(list.listIndex(), 1);
         list.removeItem(1);
         QCOMPARE(list.listIndex(), -1);  // the highlighted item went
-        QCOMPARE(itemsOf(list), QStringList({"a", "c", "d"}));
+        QCOMPARE(texts(list), QStringList({"a", "c", "d"}));
         QVERIFY(!list.insertItem(5, "x"));
         list.setListIndex(7);
         QCOMPARE(list.listIndex(), -1);

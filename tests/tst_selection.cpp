@@ -1,6 +1,7 @@
 // Building the selection from the file list, and the name proposal.
 #include "selection/Selection.h"
 #include "support/FormFixture.h"
+#include "support/Lists.h"
 
 #include <QtTest>
 
@@ -28,7 +29,7 @@ private slots:
 
         fx.browse(a);
         QVERIFY(fx.pick("deux.doc"));
-        const int focusBefore = f.Text1.focusRequests();
+        QSignalSpy focus(&f.Text1, &TextBox::focusRequested);
         f.List1.setListIndex(0);
         QVERIFY(fx.pick("Un.txt"));
         fx.browse(b);
@@ -36,7 +37,7 @@ private slots:
         QCOMPARE(fx.names(), QStringList({"deux.doc", "Un.txt", "un.txt"}));
         QCOMPARE(fx.folders(), QStringList({QString(a), QString(a), QString(b)}));
         QCOMPARE(f.List1.listIndex(), 0);  // appending does not move the highlight
-        QVERIFY(f.Text1.focusRequests() > focusBefore);
+        QVERIFY(focus.count() > 0);
         QCOMPARE(entryNativePath(f, 2), b + "/un.txt");
         QCOMPARE(f.Text1.text(), ".doc");  // proposed from the first entry
         QCOMPARE(f.Text2.text(), ".doc");
@@ -68,10 +69,10 @@ private slots:
         fx.tree.file("a.txt");
         fmenu& f = *fx.form;
         f.File1.reread();
-        const int focus = f.Text1.focusRequests();
+        QSignalSpy focus(&f.Text1, &TextBox::focusRequested);
         File1_Click(f);
         QCOMPARE(f.List1.count(), 0);
-        QCOMPARE(f.Text1.focusRequests(), focus);  // no proposal ran
+        QCOMPARE(focus.count(), 0);  // no proposal ran
     }
 
     void addWholeList()
@@ -86,10 +87,10 @@ private slots:
         fmenu& f = *fx.form;
 
         fx.browse(fx.tree.path("empty"));
-        const int focus = f.Text1.focusRequests();
+        QSignalSpy focus(&f.Text1, &TextBox::focusRequested);
         Command4_Click(f);
         QCOMPARE(f.List1.count(), 0);
-        QCOMPARE(f.Text1.focusRequests(), focus);  // empty file list: no proposal
+        QCOMPARE(focus.count(), 0);  // empty file list: no proposal
 
         fx.browse(fx.tree.path("d"));
         QVERIFY(fx.pick("b.bin"));
@@ -194,11 +195,11 @@ private slots:
         f.List2.addItem("/d");
         f.Text1.setText(text1Before);
         f.Text2.setText("avant");
-        const int focus = f.Text1.focusRequests();
+        QSignalSpy focus(&f.Text1, &TextBox::focusRequested);
         ProposerNom(f);
         QCOMPARE(f.Text1.text(), text1After);
         QCOMPARE(f.Text2.text(), text1After == text1Before ? QStringLiteral("avant") : text1After);
-        QCOMPARE(f.Text1.focusRequests(), focus + 1);
+        QCOMPARE(focus.count(), 1);
     }
 
     void proposalNotRenewedAfterRemoveAll()
@@ -240,10 +241,7 @@ private slots:
         close(sock);
 
         fx.browse(d);
-        QStringList shown;
-        for (int i = 0; i < fx.form->File1.count(); ++i)
-            shown << fx.form->File1.item(i);
-        QCOMPARE(shown, QStringList({"Alpha", "link-to-zeta", "zeta"}));
+        QCOMPARE(texts(fx.form->File1), QStringList({"Alpha", "link-to-zeta", "zeta"}));
     }
 
     // Names with spaces, tabs, accents or bytes that are not UTF-8 are listed

@@ -3,7 +3,7 @@
 #include "support/SortFixture.h"
 #include "support/FormFixture.h"
 #include "support/TempTree.h"
-#include "support/WindowDriver.h"
+#include "support/window/WindowDriver.h"
 #include "toolkit/ScriptedMessageBox.h"
 
 #include <QLineEdit>
@@ -18,7 +18,7 @@ using namespace quibex::test::sorting;
 // the selection: every entry must bring in the very file that was picked,
 // although "Tri normal" shows the names in lower case and, on this system,
 // a file of that lower-case name can sit beside the picked one.
-class TstSortWindow : public QObject {
+class SortWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -33,7 +33,7 @@ private slots:
     void sortThenJoinReadsThePickedFiles();
 };
 
-void TstSortWindow::sortThenJoinReadsThePickedFiles()
+void SortWindowTest::sortThenJoinReadsThePickedFiles()
 {
     TempTree tree;
     QVERIFY(tree.isValid());
@@ -82,5 +82,5 @@ void TstSortWindow::sortThenJoinReadsThePickedFiles()
     QCOMPARE(form.List1.count(), 0);
 }
 
-QTEST_MAIN(TstSortWindow)
+QTEST_MAIN(SortWindowTest)
 #include "tst_sort_window.moc"

@@ -1,8 +1,8 @@
-// The whole road of a join through the real window and the real dialogs:
-// add a folder, sort it both ways, type a name, create, answer the dialogs.
+// A join made through the real window and the real dialogs, from start to
+// end: add a folder, sort it both ways, type a name, create, answer the dialogs.
 #include "app/MainWindow.h"
 #include "support/TempTree.h"
-#include "support/WindowDriver.h"
+#include "support/window/WindowDriver.h"
 
 #include <QtTest>
 

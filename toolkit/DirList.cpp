@@ -27,7 +27,7 @@ QString indent(int level)
 
 }  // namespace
 
-DirList::DirList(DriveList& drives) : drives(drives) {}
+DirList::DirList(DriveList& driveList) : drives(driveList) {}
 
 bool DirList::fill(const QByteArray& nativeFolder)
 {
@@ -49,7 +49,7 @@ bool DirList::fill(const QByteArray& nativeFolder)
         walked = childOf(walked, part);
         shown.addItem(indent(++level) + displayName(part), walked);
     }
-    current = shown.count() - 1;
+    const int current = shown.count() - 1;
     for (const FolderEntry& sub : listing->folders) {
         if (!shown.addItem(indent(level + 1) + sub.name, childOf(nativeFolder, sub.nativeName)))
             break;
@@ -63,12 +63,12 @@ bool DirList::setPath(const QByteArray& nativeFolder)
     const QByteArray target = withoutTrailingSlash(nativeFolder);
     if (target.isEmpty() || !fill(target))
         return false;
-    const bool changed = target != folder;
+    const bool moved = target != folder;
     folder = target;
     shownPath = displayName(target);
     drives.rememberFolder(target);
-    if (changed && onChange)
-        onChange();
+    if (moved)
+        emit changed();
     return true;
 }
 

@@ -3,9 +3,9 @@
 #include "toolkit/ListBox.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 
-#include <functional>
 
 namespace quibex {
 
@@ -14,14 +14,15 @@ class DriveList;
 // The folder list: the chain of folders from the drive's root down to the
 // current folder, indented, then the current folder's subfolders. Each
 // item's data holds the folder's full path as bytes.
-class DirList {
+class DirList : public QObject {
+    Q_OBJECT
 public:
     explicit DirList(DriveList& drives);
 
     QString path() const { return shownPath; }
     const QByteArray& nativePath() const { return folder; }
 
-    // Moves to a folder and runs onChange when the path changed. Returns
+    // Moves to a folder and announces the change when the path changed. Returns
     // false, changing nothing, when the folder cannot be read.
     bool setPath(const QByteArray& nativeFolder);
     // Moves to a drive's current folder, as picking a drive does.
@@ -29,12 +30,11 @@ public:
 
     // Opens the folder shown at a position (a double-click or Enter).
     bool open(int position);
-    // The position of the current folder in the list.
-    int currentPosition() const { return current; }
 
     ListBox& list() { return shown; }
 
-    std::function<void()> onChange;
+signals:
+    void changed();
 
 private:
     bool fill(const QByteArray& nativeFolder);
@@ -43,7 +43,6 @@ private:
     QByteArray folder;
     QString shownPath;
     ListBox shown;
-    int current = -1;
 };
 
 }  // namespace quibex

@@ -101,8 +101,7 @@ void DriveList::pickDrive(const QString& designation)
         return;
     selected = index;
     shown.setListIndex(index);
-    if (onChange)
-        onChange();
+    emit changed();
 }
 
 static bool isUnder(const QByteArray& folder, const QByteArray& root)

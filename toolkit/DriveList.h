@@ -3,9 +3,9 @@
 #include "toolkit/ListBox.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 
-#include <functional>
 #include <map>
 #include <vector>
 
@@ -24,7 +24,8 @@ struct Drive {
 // The drive list. It also remembers, for each drive, the folder the folder
 // list last showed on it during this run (its root at first): picking a
 // drive goes back there.
-class DriveList {
+class DriveList : public QObject {
+    Q_OBJECT
 public:
     DriveList();
 
@@ -34,16 +35,16 @@ public:
     void setDrives(std::vector<Drive> drives);
     // The drives mounted now, read again: each drive still there keeps the
     // folder it remembers, and the selection goes to the drive holding
-    // shownFolder (the folder list's folder), without a change event: the
+    // shownFolder (the folder list's folder), without a change announced: the
     // user picked nothing.
     void updateDrives(std::vector<Drive> drives, const QByteArray& shownFolder);
 
     // The designation of the selected drive: its root, with " [label]" after it when labelled.
     QString drive() const;
-    // Selects the drive named by a designation (its root is enough). Runs
-    // onChange when the selected drive changes. Unknown designations are ignored.
+    // Selects the drive named by a designation (its root is enough). Announces
+    // a change when the selected drive changes. Unknown designations are ignored.
     void setDrive(const QString& designation);
-    // The user's pick: runs onChange even for the drive already selected,
+    // The user's pick: announces the change even for the drive already selected,
     // which goes back to that drive's folder like any other pick.
     void pickDrive(const QString& designation);
 
@@ -57,10 +58,10 @@ public:
     QByteArray currentFolder(const QString& designation) const;
     void rememberFolder(const QByteArray& nativeFolder);
 
-    int selectedIndex() const { return selected; }
     ListBox& list() { return shown; }
 
-    std::function<void()> onChange;
+signals:
+    void changed();
 
 private:
     void showDrives();

@@ -5,7 +5,7 @@
 
 namespace quibex {
 
-ListBox::ListBox(bool sorted) : sorted(sorted) {}
+ListBox::ListBox(bool sortedList) : sorted(sortedList) {}
 
 int ListBox::count() const
 {
@@ -40,11 +40,9 @@ bool ListBox::addItem(const QString& text, const QByteArray& data)
         pending.push_back({text, data});
         return true;
     }
-    if (observer)
-        observer->beginInsert(int(items.size()));
+    emit itemAboutToBeInserted(int(items.size()));
     items.push_back({text, data});
-    if (observer)
-        observer->endInsert();
+    emit itemInserted();
     return true;
 }
 
@@ -53,15 +51,13 @@ bool ListBox::insertItem(int position, const QString& text, const QByteArray& da
     settle();
     if (count() >= MaxItems || position < 0 || position > count())
         return false;
-    if (observer)
-        observer->beginInsert(position);
+    emit itemAboutToBeInserted(position);
     items.insert(items.begin() + position, {text, data});
     if (sorted)
         keys.insert(keys.begin() + position, SortOrder::current().key(text));
     if (highlighted >= position)
         ++highlighted;
-    if (observer)
-        observer->endInsert();
+    emit itemInserted();
     return true;
 }
 
@@ -70,8 +66,7 @@ void ListBox::removeItem(int position)
     settle();
     if (position < 0 || position >= count())
         return;
-    if (observer)
-        observer->beginRemove(position);
+    emit itemAboutToBeRemoved(position);
     items.erase(items.begin() + position);
     if (sorted)
         keys.erase(keys.begin() + position);
@@ -79,20 +74,17 @@ void ListBox::removeItem(int position)
         highlighted = -1;
     else if (highlighted > position)
         --highlighted;
-    if (observer)
-        observer->endRemove();
+    emit itemRemoved();
 }
 
 void ListBox::clear()
 {
-    if (observer)
-        observer->beginReset();
+    emit aboutToBeReset();
     items.clear();
     keys.clear();
     pending.clear();
     highlighted = -1;
-    if (observer)
-        observer->endReset();
+    emit reset();
 }
 
 void ListBox::setListIndex(int position)
@@ -100,19 +92,7 @@ void ListBox::setListIndex(int position)
     if (position < -1 || position >= count())
         return;
     highlighted = position;
-    if (observer)
-        observer->highlightChanged(position);
-}
-
-void ListBox::refresh()
-{
-    if (observer)
-        observer->repaintRequested();
-}
-
-void ListBox::setObserver(ListObserver* newObserver)
-{
-    observer = newObserver;
+    emit highlightChanged(position);
 }
 
 void ListBox::settle() const
@@ -152,13 +132,11 @@ void ListBox::settle() const
         mergedItems.push_back(std::move(items[old]));
         mergedKeys.push_back(std::move(keys[old]));
     }
-    if (observer)
-        observer->beginReset();
+    emit aboutToBeReset();
     items = std::move(mergedItems);
     keys = std::move(mergedKeys);
     pending.clear();
-    if (observer)
-        observer->endReset();
+    emit reset();
 }
 
 }  // namespace quibex

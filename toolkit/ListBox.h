@@ -3,43 +3,29 @@
 #include "toolkit/SortOrder.h"
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 
 #include <vector>
 
 namespace quibex {
 
-// What a widget showing a list box needs to hear about. A list box that is
-// never shown has no observer.
-class ListObserver {
-public:
-    virtual ~ListObserver() = default;
-    // Each change comes as a pair: before the items change, and after.
-    virtual void beginInsert(int position) = 0;
-    virtual void endInsert() = 0;
-    virtual void beginRemove(int position) = 0;
-    virtual void endRemove() = 0;
-    virtual void beginReset() = 0;
-    virtual void endReset() = 0;
-    virtual void highlightChanged(int position) = 0;
-    virtual void repaintRequested() = 0;
-};
-
 // A list box: an ordered list of texts with at most one highlighted item.
 // Each item may carry bytes beside its text (the exact on-disk name of a
 // file, which a text cannot always hold). With the sorted property, an item
 // added without a position goes to its place in the sorted-list order, after
 // the items equal to it that are already there.
-class ListBox {
+//
+// A widget showing the list listens to its signals; a list that is never
+// shown has no listener, and its signals cost next to nothing.
+class ListBox : public QObject {
+    Q_OBJECT
 public:
     // Counts and positions are 16-bit signed values: a list holds at most this many.
     static constexpr int MaxItems = 32767;
 
     explicit ListBox(bool sorted = false);
-    ListBox(const ListBox&) = delete;
-    ListBox& operator=(const ListBox&) = delete;
 
-    bool isSorted() const { return sorted; }
     int count() const;
     QString item(int position) const;
     QByteArray itemData(int position) const;
@@ -57,9 +43,20 @@ public:
     void setListIndex(int position);
 
     // Redraws the list at once when it is shown.
-    void refresh();
+    void refresh() { emit repaintRequested(); }
 
-    void setObserver(ListObserver* observer);
+signals:
+    // Each change of the items comes as a pair: before it, and after.
+    void itemAboutToBeInserted(int position);
+    void itemInserted();
+    void itemAboutToBeRemoved(int position);
+    void itemRemoved();
+    // Every item may have changed: the list was cleared, or the items added
+    // to a sorted list were merged in, which happens when the list is read.
+    void aboutToBeReset() const;
+    void reset() const;
+    void highlightChanged(int position);
+    void repaintRequested();
 
 private:
     struct Item {
@@ -79,7 +76,6 @@ private:
     mutable std::vector<SortOrder::Key> keys;  // parallel to items, sorted lists only
     mutable std::vector<Item> pending;
     int highlighted = -1;
-    ListObserver* observer = nullptr;
 };
 
 }  // namespace quibex

@@ -1,35 +1,20 @@
 #pragma once
 
-#include <functional>
+#include <QObject>
 
 namespace quibex {
 
 // The window as the commands see it: something to repaint at once, and a
 // program to end. A form that is never shown repaints nothing.
-class Surface {
+class Surface : public QObject {
+    Q_OBJECT
 public:
-    void refresh() const
-    {
-        ++repaints;
-        if (repaint)
-            repaint();
-    }
-    void end()
-    {
-        ended = true;
-        if (quit)
-            quit();
-    }
+    void refresh() { emit repaintRequested(); }
+    void end() { emit endRequested(); }
 
-    bool hasEnded() const { return ended; }
-    int repaintCount() const { return repaints; }
-
-    std::function<void()> repaint;
-    std::function<void()> quit;
-
-private:
-    mutable int repaints = 0;
-    bool ended = false;
+signals:
+    void repaintRequested();
+    void endRequested();
 };
 
 }  // namespace quibex

@@ -1,43 +1,36 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 namespace quibex {
 
-// What a widget showing a text box needs to hear about.
-class TextObserver {
-public:
-    virtual ~TextObserver() = default;
-    virtual void textChanged(const QString& text) = 0;
-    virtual void focusRequested() = 0;
-    virtual void repaintRequested() = 0;
-};
-
-// A single-line text box. The text lives here; a widget showing it reports
-// the user's edits through userEdited().
-class TextBox {
+// A single-line text box. The text lives here; a widget showing it listens
+// to the signals and reports the user's edits through userEdited(). A box
+// that is never shown has no listener, and its signals cost next to nothing.
+class TextBox : public QObject {
+    Q_OBJECT
 public:
     TextBox() = default;
-    TextBox(const TextBox&) = delete;
-    TextBox& operator=(const TextBox&) = delete;
 
     const QString& text() const { return value; }
     void setText(const QString& text);
 
-    // Gives the box the keyboard focus. The count lets a test see that a
-    // command asked for the focus even when no widget is attached.
-    void setFocus();
-    int focusRequests() const { return focusCount; }
+    // Gives the box the keyboard focus.
+    void setFocus() { emit focusRequested(); }
+    // Redraws the box at once when it is shown.
+    void refresh() { emit repaintRequested(); }
 
-    void refresh();
-
-    void setObserver(TextObserver* observer);
+    // The user's edit, which the widget already shows: nothing is announced.
     void userEdited(const QString& text) { value = text; }
+
+signals:
+    void textChanged(const QString& text);
+    void focusRequested();
+    void repaintRequested();
 
 private:
     QString value;
-    int focusCount = 0;
-    TextObserver* observer = nullptr;
 };
 
 }  // namespace quibex

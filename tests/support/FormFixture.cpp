@@ -1,7 +1,10 @@
 #include "support/FormFixture.h"
 
-#include "app/Handlers.h"
+#include "browser/Browser.h"
 #include "selection/Selection.h"
+#include "support/Lists.h"
+
+#include <QFile>
 
 namespace quibex::test {
 
@@ -9,8 +12,8 @@ FormFixture::FormFixture() : form(std::make_unique<fmenu>(box))
 {
     fmenu& f = *form;
     f.Drive1.setDrives({{tree.path(), {}}});
-    f.Drive1.onChange = [&f] { Drive1_Change(f); };
-    f.Dir1.onChange = [&f] { Dir1_Change(f); };
+    QObject::connect(&f.Drive1, &DriveList::changed, [&f] { Drive1_Change(f); });
+    QObject::connect(&f.Dir1, &DirList::changed, [&f] { Dir1_Change(f); });
     f.programFolder = tree.path();
     Form_Load(f);
 }
@@ -37,20 +40,21 @@ bool pickFile(fmenu& form, const QString& name)
     return false;
 }
 
+void appendFile(fmenu& form, const QByteArray& path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    form.List1.addItem(QFile::decodeName(path.mid(slash + 1)), path.mid(slash + 1));
+    form.List2.addItem(QFile::decodeName(path.left(slash)), path.left(slash));
+}
+
 QStringList FormFixture::names() const
 {
-    QStringList all;
-    for (int i = 0; i < form->List1.count(); ++i)
-        all << form->List1.item(i);
-    return all;
+    return texts(form->List1);
 }
 
 QStringList FormFixture::folders() const
 {
-    QStringList all;
-    for (int i = 0; i < form->List2.count(); ++i)
-        all << form->List2.item(i);
-    return all;
+    return texts(form->List2);
 }
 
 }  // namespace quibex::test

@@ -13,6 +13,9 @@ namespace quibex::test {
 // Highlights a file of the form's file list by name and runs the pick
 // handler, as a click on it does. False when the list shows no such file.
 bool pickFile(fmenu& form, const QString& name);
+// Appends the file at a path to the selection, its name and its folder as
+// texts and as bytes, as a pick of it in its folder would.
+void appendFile(fmenu& form, const QByteArray& path);
 
 // A form without widgets whose browser works on a temporary tree, with the
 // change events wired to their handlers as the window wires them. The tree's

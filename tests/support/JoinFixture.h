@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QStringList>
 
 #include <functional>
@@ -76,24 +77,27 @@ inline struct stat statOf(const QByteArray& path)
     return info;
 }
 
-// Writes what a text box hears into a shared log, and lets a test act in
+// Writes what a text box tells into a shared log, and lets a test act in
 // the middle of a join when a text appears.
-class Recorder : public TextObserver {
+class Recorder {
 public:
-    Recorder(QStringList& log, QString name) : log(log), name(std::move(name)) {}
-    void textChanged(const QString& text) override
+    Recorder(QStringList& shared, QString boxName) : log(shared), name(std::move(boxName)) {}
+    void listen(TextBox& box)
     {
-        log << name + '=' + text;
-        if (onText)
-            onText(text);
+        QObject::connect(&box, &TextBox::textChanged, &context, [this](const QString& text) {
+            log << name + '=' + text;
+            if (onText)
+                onText(text);
+        });
+        QObject::connect(&box, &TextBox::focusRequested, &context, [this] { log << name + ".focus"; });
+        QObject::connect(&box, &TextBox::repaintRequested, &context, [this] { log << name + ".refresh"; });
     }
-    void focusRequested() override { log << name + ".focus"; }
-    void repaintRequested() override { log << name + ".refresh"; }
     std::function<void(const QString&)> onText;
 
 private:
     QStringList& log;
     QString name;
+    QObject context;  // the connections go with the recorder
 };
 
 inline QString describe(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
@@ -124,6 +128,8 @@ struct Join {
     QStringList log;
     Recorder jauge{log, QStringLiteral("jauge")};
     Recorder jauge2{log, QStringLiteral("jauge2")};
+    QSignalSpy text1Focus{&form.Text1, &TextBox::focusRequested};
+    QSignalSpy ended{&form.window, &Surface::endRequested};
 
     Join()
     {
@@ -131,8 +137,8 @@ struct Join {
         form.Dir1.setPath(out);
         form.File1.setPath(out);
         form.Text2.setText(QStringLiteral(".bin"));
-        form.jauge.setObserver(&jauge);
-        form.jauge2.setObserver(&jauge2);
+        jauge.listen(form.jauge);
+        jauge2.listen(form.jauge2);
     }
     void add(const QByteArray& path)
     {

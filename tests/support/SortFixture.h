@@ -1,12 +1,12 @@
 #pragma once
 
 #include "form/fmenu.h"
+#include "support/Lists.h"
+#include "support/Locales.h"
 
 #include <QByteArray>
-#include <QLocale>
 #include <QString>
 #include <QStringList>
-#include <QTest>
 
 namespace quibex::test::sorting {
 
@@ -37,13 +37,7 @@ inline void fillSelection(fmenu& form, const QStringList& entries)
     }
 }
 
-inline QStringList texts(const ListBox& list)
-{
-    QStringList all;
-    for (int i = 0; i < list.count(); ++i)
-        all << list.item(i);
-    return all;
-}
+using test::texts;
 
 // The selection as "name|folder" texts, names as shown.
 inline QStringList selection(const fmenu& form)
@@ -68,20 +62,7 @@ inline QStringList selectionOnDisk(const fmenu& form)
     return all;
 }
 
-// Every sort test runs once per locale: the system's (the C locale on a
-// bare machine, where the order compares case-folded code points), French
-// and English (where the collator decides).
-inline void addLocaleRows()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::newRow("system") << QString();
-    QTest::newRow("fr_FR") << QStringLiteral("fr_FR");
-    QTest::newRow("en_US") << QStringLiteral("en_US");
-}
-
-inline void applyLocale(const QString& name)
-{
-    QLocale::setDefault(name.isEmpty() ? QLocale::system() : QLocale(name));
-}
+using test::addLocaleRows;
+using test::applyLocale;
 
 }  // namespace quibex::test::sorting

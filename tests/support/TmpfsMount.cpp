@@ -7,7 +7,7 @@
 
 namespace quibex::test {
 
-TmpfsMount::TmpfsMount(const QByteArray& folder) : folder(folder)
+TmpfsMount::TmpfsMount(const QByteArray& mountPoint) : folder(mountPoint)
 {
     mounted = mount("quibex-test", folder.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=1m") == 0;
     if (!mounted)

@@ -27,7 +27,7 @@ bool setImmutable(const QByteArray& path, bool on)
 
 }  // namespace
 
-WriteProtection::WriteProtection(const QByteArray& path) : path(path)
+WriteProtection::WriteProtection(const QByteArray& protectedPath) : path(protectedPath)
 {
     struct stat info;
     if (stat(path.constData(), &info) != 0)

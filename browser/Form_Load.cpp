@@ -1,4 +1,4 @@
-#include "app/Handlers.h"
+#include "browser/Browser.h"
 #include "form/fmenu.h"
 
 namespace quibex {

@@ -1,4 +1,4 @@
-#include "toolkit/BrowserViews.h"
+#include "widgets/BrowserViews.h"
 
 #include <QKeyEvent>
 

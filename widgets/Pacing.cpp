@@ -1,4 +1,4 @@
-#include "toolkit/Pacing.h"
+#include "widgets/Pacing.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

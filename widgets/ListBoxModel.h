@@ -3,6 +3,7 @@
 #include "toolkit/ListBox.h"
 
 #include <QAbstractListModel>
+#include <QPointer>
 
 class QAbstractItemView;
 
@@ -10,30 +11,25 @@ namespace quibex {
 
 // Shows a list box in an item view: the list box keeps the items and the
 // highlight; the view draws them and reports the user's highlight back.
-class ListBoxModel : public QAbstractListModel, public ListObserver {
+// The model is the view's child; should the list box go first, the view
+// shows an empty list.
+class ListBoxModel : public QAbstractListModel {
     Q_OBJECT
 public:
     ListBoxModel(ListBox& list, QAbstractItemView* view);
-    ~ListBoxModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
 
-    void beginInsert(int position) override;
-    void endInsert() override;
-    void beginRemove(int position) override;
-    void endRemove() override;
-    void beginReset() override;
-    void endReset() override;
-    void highlightChanged(int position) override;
-    void repaintRequested() override;
-
 private:
-    void showHighlight(int position);
+    void aboutToInsert(int position);
+    void aboutToRemove(int position);
+    void aboutToReset();
     void reconcile();
+    void showHighlight(int position);
     void userChangedHighlight();
 
-    ListBox& list;
+    QPointer<ListBox> list;
     QAbstractItemView* view;
     bool syncing = false;
 };

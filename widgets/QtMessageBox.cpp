@@ -1,4 +1,4 @@
-#include "toolkit/QtMessageBox.h"
+#include "widgets/QtMessageBox.h"
 
 #include <QMessageBox>
 #include <QPushButton>

@@ -1,6 +1,6 @@
-#include "toolkit/Accessibility.h"
+#include "widgets/Accessibility.h"
 
-#include "toolkit/GaugeDisplay.h"
+#include "widgets/GaugeDisplay.h"
 
 #include <QAccessibleValueInterface>
 #include <QAccessibleWidget>

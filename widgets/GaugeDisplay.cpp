@@ -1,6 +1,6 @@
-#include "toolkit/GaugeDisplay.h"
+#include "widgets/GaugeDisplay.h"
 
-#include "toolkit/Pacing.h"
+#include "widgets/Pacing.h"
 
 #include <QAccessible>
 #include <QPainter>
@@ -15,19 +15,15 @@ constexpr QChar BarCharacter(0x7f);
 
 }  // namespace
 
-GaugeDisplay::GaugeDisplay(TextBox& box, QWidget* parent) : QWidget(parent), box(box)
+GaugeDisplay::GaugeDisplay(TextBox& box, QWidget* parent) : QWidget(parent), received(box.text())
 {
-    box.setObserver(this);
     setFocusPolicy(Qt::NoFocus);
     setEnabled(false);
+    connect(&box, &TextBox::textChanged, this, &GaugeDisplay::showText);
+    connect(&box, &TextBox::repaintRequested, this, &GaugeDisplay::repaintRequested);
 }
 
-GaugeDisplay::~GaugeDisplay()
-{
-    box.setObserver(nullptr);
-}
-
-void GaugeDisplay::textChanged(const QString& text)
+void GaugeDisplay::showText(const QString& text)
 {
     // The join empties a display twice in a row between files: only a real
     // change is worth a paint.
@@ -51,7 +47,7 @@ void GaugeDisplay::textChanged(const QString& text)
 
 int GaugeDisplay::percent() const
 {
-    const QString& text = box.text();
+    const QString& text = received;
     const qsizetype sign = text.indexOf(QLatin1Char('%'));
     bool number = false;
     const int value = sign > 0 ? text.left(sign).toInt(&number) : -1;
@@ -76,7 +72,7 @@ void GaugeDisplay::paintEvent(QPaintEvent*)
     frame.state |= QStyle::State_Sunken;
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &frame, &painter, this);
 
-    const QString& text = box.text();
+    const QString& text = received;
     qsizetype barStart = text.indexOf(BarCharacter);
     if (barStart < 0)
         barStart = text.size();

@@ -9,27 +9,24 @@ namespace quibex {
 // A display-only text box for a progress text: the leading figures are
 // drawn as text and every character of code 127 that follows as one solid
 // segment, so a full bar of 140 of them spans the box. The text itself stays
-// as the join wrote it.
-class GaugeDisplay : public QWidget, public TextObserver {
+// as the join wrote it, in the box; the display keeps the last text it heard.
+class GaugeDisplay : public QWidget {
     Q_OBJECT
 public:
     explicit GaugeDisplay(TextBox& box, QWidget* parent = nullptr);
-    ~GaugeDisplay() override;
 
     static constexpr int FullBar = 140;
 
     // The percentage the display shows, -1 when it shows none.
     int percent() const;
 
-    void textChanged(const QString& text) override;
-    void focusRequested() override {}
-    void repaintRequested() override;
-
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    TextBox& box;
+    void showText(const QString& text);
+    void repaintRequested();
+
     QString received;  // the last text heard of, painted or about to be
     bool paintPending = false;
     int announced = 0;  // the value assistive tools last heard of

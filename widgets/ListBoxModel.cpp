@@ -1,95 +1,78 @@
-#include "toolkit/ListBoxModel.h"
+#include "widgets/ListBoxModel.h"
 
-#include "toolkit/Pacing.h"
+#include "widgets/Pacing.h"
 
 #include <QAbstractItemView>
 #include <QItemSelectionModel>
 
 namespace quibex {
 
-ListBoxModel::ListBoxModel(ListBox& list, QAbstractItemView* view)
-    : QAbstractListModel(view), list(list), view(view)
+ListBoxModel::ListBoxModel(ListBox& shown, QAbstractItemView* itemView)
+    : QAbstractListModel(itemView), list(&shown), view(itemView)
 {
     view->setModel(this);
-    list.setObserver(this);
+    // While rows change, Qt moves its current index by rules of its own (to
+    // a neighbour of a removed row, say); the list box's highlight is the one
+    // that counts, so the view is brought back to it afterwards.
+    connect(&shown, &ListBox::itemAboutToBeInserted, this, &ListBoxModel::aboutToInsert);
+    connect(&shown, &ListBox::itemInserted, this, [this] {
+        endInsertRows();
+        reconcile();
+    });
+    connect(&shown, &ListBox::itemAboutToBeRemoved, this, &ListBoxModel::aboutToRemove);
+    connect(&shown, &ListBox::itemRemoved, this, [this] {
+        endRemoveRows();
+        reconcile();
+    });
+    connect(&shown, &ListBox::aboutToBeReset, this, &ListBoxModel::aboutToReset);
+    connect(&shown, &ListBox::reset, this, [this] {
+        endResetModel();
+        reconcile();
+    });
+    connect(&shown, &ListBox::highlightChanged, this, &ListBoxModel::showHighlight);
+    connect(&shown, &ListBox::repaintRequested, this, [this] { repaintPaced(view->viewport()); });
     connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { userChangedHighlight(); });
-    showHighlight(list.listIndex());
-}
-
-ListBoxModel::~ListBoxModel()
-{
-    list.setObserver(nullptr);
+    showHighlight(shown.listIndex());
 }
 
 int ListBoxModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : list.count();
+    return parent.isValid() || !list ? 0 : list->count();
 }
 
 QVariant ListBoxModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
+    if (!list || !index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
         return {};
-    return list.item(index.row());
+    return list->item(index.row());
 }
 
-// While rows change, Qt moves its current index by rules of its own (to a
-// neighbour of a removed row, say); the list box's highlight is the one that
-// counts, so the view is brought back to it afterwards.
-void ListBoxModel::beginInsert(int position)
+void ListBoxModel::aboutToInsert(int position)
 {
     syncing = true;
     beginInsertRows({}, position, position);
 }
 
-void ListBoxModel::endInsert()
-{
-    endInsertRows();
-    reconcile();
-}
-
-void ListBoxModel::beginRemove(int position)
+void ListBoxModel::aboutToRemove(int position)
 {
     syncing = true;
     beginRemoveRows({}, position, position);
 }
 
-void ListBoxModel::endRemove()
-{
-    endRemoveRows();
-    reconcile();
-}
-
-void ListBoxModel::beginReset()
+void ListBoxModel::aboutToReset()
 {
     syncing = true;
     beginResetModel();
-}
-
-void ListBoxModel::endReset()
-{
-    endResetModel();
-    reconcile();
 }
 
 void ListBoxModel::reconcile()
 {
     const QModelIndex current = view->currentIndex();
     const int shown = current.isValid() && view->selectionModel()->isSelected(current) ? current.row() : -1;
-    if (shown != list.listIndex())
-        showHighlight(list.listIndex());
+    if (shown != list->listIndex())
+        showHighlight(list->listIndex());
     syncing = false;
-}
-
-void ListBoxModel::highlightChanged(int position)
-{
-    showHighlight(position);
-}
-
-void ListBoxModel::repaintRequested()
-{
-    repaintPaced(view->viewport());
 }
 
 void ListBoxModel::showHighlight(int position)
@@ -112,13 +95,13 @@ void ListBoxModel::userChangedHighlight()
 {
     // Rows inserted or removed by a command change the view's selection too;
     // only the user's own changes move the highlight.
-    if (syncing)
+    if (syncing || !list)
         return;
     // The highlight is the item shown selected, not the view's current item:
     // that one may carry only the focus frame (the list has just taken the
     // focus, or the user has unselected it with Ctrl).
     const QModelIndexList selected = view->selectionModel()->selectedIndexes();
-    list.setListIndex(selected.isEmpty() ? -1 : selected.first().row());
+    list->setListIndex(selected.isEmpty() ? -1 : selected.first().row());
 }
 
 }  // namespace quibex

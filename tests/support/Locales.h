@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QLocale>
+#include <QString>
+#include <QTest>
+
+namespace quibex::test {
+
+// Every sort test runs once per locale: the system's (the C locale on a
+// bare machine, where the order compares case-folded code points), French
+// and English (where the collator decides).
+inline void addLocaleRows()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("system") << QString();
+    QTest::newRow("fr_FR") << QStringLiteral("fr_FR");
+    QTest::newRow("en_US") << QStringLiteral("en_US");
+}
+
+inline void applyLocale(const QString& name)
+{
+    QLocale::setDefault(name.isEmpty() ? QLocale::system() : QLocale(name));
+}
+
+}  // namespace quibex::test
