@@ -1,5 +1,6 @@
 #include "form/fmenu.h"
 #include "join/Join.h"
+#include "support/FormFixture.h"
 #include "support/TempTree.h"
 #include "widgets/QtMessageBox.h"
 
@@ -10,6 +11,7 @@
 #include <QTimer>
 
 using namespace quibex;
+using quibex::test::appendFile;
 using quibex::test::TempTree;
 
 namespace {
@@ -66,8 +68,7 @@ void JoinDialogsTest::overwriteQuestionThroughRealDialogs()
     form.Dir1.setPath(out);
     form.File1.setPath(out);
     const QByteArray input = tree.file("in/a.bin", "new");
-    form.List1.addItem(QStringLiteral("a.bin"), "a.bin");
-    form.List2.addItem(QFile::decodeName(tree.path("in")), tree.path("in"));
+    appendFile(form, input);
 
     const QString question = QStringLiteral("Le fichier old.bin existe déjà. Voulez-vous l'écraser ?");
     {

@@ -2,6 +2,7 @@
 
 #include "form/fmenu.h"
 #include "join/Join.h"
+#include "support/FormFixture.h"
 #include "support/TempTree.h"
 #include "toolkit/ScriptedMessageBox.h"
 
@@ -140,12 +141,7 @@ struct Join {
         jauge.listen(form.jauge);
         jauge2.listen(form.jauge2);
     }
-    void add(const QByteArray& path)
-    {
-        const qsizetype slash = path.lastIndexOf('/');
-        form.List1.addItem(QFile::decodeName(path.mid(slash + 1)), path.mid(slash + 1));
-        form.List2.addItem(QFile::decodeName(path.left(slash)), path.left(slash));
-    }
+    void add(const QByteArray& path) { appendFile(form, path); }
     QByteArray input(const QByteArray& name, const QByteArray& content)
     {
         const QByteArray path = tree.file("in/" + name, content);
