@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's widgets, each placed where the form's layout puts it, named
 // after its control and bound to it.
 #include "app/Layout.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ProgramIcon.h"
 
 // The images are compiled into the program's static library, where no code

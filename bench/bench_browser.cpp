@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and "Ajouter toute la liste" on a folder of 32,767 files, in the
 // real window. Prints wall times; a reference measured in the same run (a
 // bare listing of the folder) puts them in proportion.

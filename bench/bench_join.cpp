@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times "Créer" against cat(1) writing the same inputs into a file on the
 // same file system, with a warm cache, in the same run, and shows how much
 // the program's resident memory grows during a 2 GiB join:

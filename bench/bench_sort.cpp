@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times "Tri normal" and "Tri évolué" on a full selection of 32,767 entries:
 // numbered scans in shuffled order, mixed extensions, some names twice in
 // different folders. Each figure covers the command, the rebuild of List1 and

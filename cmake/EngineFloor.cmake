@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a file of the engine's folders includes a Qt Gui or Qt Widgets
 # header. Linking the engine to Qt Core alone stops <QWidget>; this stops
 # the spellings that go through Qt's own include folder (<QtWidgets/QWidget>).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package in build-package/ (tests left out) and checks it
 # as a distribution would: lintian on the package, desktop-file-validate on
 # the menu entry, appstreamcli on the metainfo. Prints the package's path.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds QUIBEX and takes the README's screenshot (docs/screenshot.png) under Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what a fresh Debian 12 machine lacks to build QUIBEX, then builds it
 # in build/ (or in the folder given as first argument, with extra CMake options after it).
 set -euo pipefail

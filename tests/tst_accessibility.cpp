@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What an assistive tool learns of the window: each control's role, its name,
 // the label that names it, and the progress displays' values.
 #include "app/MainWindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and the drive, folder and file lists kept in step.
 #include "browser/Browser.h"
 #include "support/FormFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing a file that belongs to others, or that carries more than
 // permission bits: what the new file keeps, and which files may not be
 // replaced at all. Cases that need another user run the join in a child

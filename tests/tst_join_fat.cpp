@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Joins onto a FAT file system mounted through FUSE, which has no Unix
 // permissions, no holes, names it refuses and no regard for letter case.
 // Needs root, FUSE and the fusefat and mkfs.vfat programs; skipped without.

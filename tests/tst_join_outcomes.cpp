@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What "Créer" and "Quitter" tell their caller, beside the messages the
 // user sees: one outcome for each way a press can end.
 #include "support/JoinFixture.h"

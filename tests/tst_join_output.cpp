@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "join/AtomicFile.h"
 #include "join/ChunkCopier.h"
 #include "join/InputFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list box and the sorted-list order it keeps, under the locale the
 // tests run with and under French.
 #include "support/Lists.h"

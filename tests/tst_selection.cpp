@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the selection from the file list, and the name proposal.
 #include "selection/Selection.h"
 #include "support/FormFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the program starts: in which folder, and with Qt's texts in French.
 #include "app/StartFolder.h"
 #include "app/Startup.h"

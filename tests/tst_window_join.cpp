@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A join made through the real window and the real dialogs, from start to
 // end: add a folder, sort it both ways, type a name, create, answer the dialogs.
 #include "app/MainWindow.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the window icon, 32 x 32 and 16 x 16 pixels, into PNG files.
 
 The icon is a sheet wider than high, white dotted with yellow, outlined in

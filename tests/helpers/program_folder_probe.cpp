@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Started from a folder of the test's choosing: writes the program folder
 // the window would start in, as bytes, on its standard output.
 #include "app/ProgramFolder.h"
