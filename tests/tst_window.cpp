@@ -249,6 +249,25 @@ private slots:
         QCOMPARE(rows(widget<QListView>("File1")), QStringList({"d.txt"}));
     }
 
+    // A line feed in a name would split its row in two, the second line
+    // passing for another folder: rows show it as a symbol, on one line,
+    // and opening the row still opens that very folder.
+    void namesWithLineFeedsStayOnOneLine()
+    {
+        tree.folder("ligne\ndeux");
+        tree.file("ligne\ndeux/un\ntrois.txt");
+        fmenu& f = window->form();
+        f.Dir1.setPath(tree.path());
+        auto* folders = widget<QListView>("Dir1");
+        const int row = rows(folders).indexOf(QRegularExpression(QStringLiteral("\\s*ligne\u240Adeux")));
+        QVERIFY2(row > 0, qPrintable(rows(folders).join('|')));
+        const int height = folders->visualRect(folders->model()->index(0, 0)).height();
+        QCOMPARE(folders->visualRect(folders->model()->index(row, 0)).height(), height);
+        doubleClickRow(folders, row);
+        QCOMPARE(f.Dir1.nativePath(), tree.path("ligne\ndeux"));
+        QCOMPARE(rows(widget<QListView>("File1")), QStringList({"un\u240Atrois.txt"}));
+    }
+
     // A volume mounted while the program runs: listed once the drop-down
     // opens, shown as the drive when the folder list enters it, gone from the
     // list once unmounted; each drive keeps its folder throughout.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/ComboBoxBinding.h"
 
+#include "widgets/OneLine.h"
 #include "widgets/Pacing.h"
 
 #include <QComboBox>
@@ -24,7 +25,7 @@ void ComboBoxBinding::refill()
     const QSignalBlocker quiet(combo);
     combo->clear();
     for (int i = 0; i < list.count(); ++i)
-        combo->addItem(list.item(i));
+        combo->addItem(onOneLine(list.item(i)));
     combo->setCurrentIndex(list.listIndex());
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/ListBoxModel.h"
 
+#include "widgets/OneLine.h"
 #include "widgets/Pacing.h"
 
 #include <QAbstractItemView>
@@ -46,7 +47,7 @@ QVariant ListBoxModel::data(const QModelIndex& index, int role) const
 {
     if (!list || !index.isValid() || (role != Qt::DisplayRole && role != Qt::AccessibleTextRole))
         return {};
-    return list->item(index.row());
+    return onOneLine(list->item(index.row()));
 }
 
 void ListBoxModel::aboutToInsert(int position)
