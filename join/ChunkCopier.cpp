@@ -78,6 +78,13 @@ int ChunkCopier::copyData(int input, int64_t from, int64_t to, OutputWriter& out
         const int64_t piece = std::min(to - from, GatherBufferSize);
         if (const int error = readInto(input, from, from + piece, output))
             return error;
+        // A large piece gains nothing from waiting in memory for the next
+        // one: written now, a full disk shows with the chunk it hit, and the
+        // display the user sees behind the message tells how far it got.
+        if (piece > SmallPiece) {
+            if (const int error = output.flush())
+                return error;
+        }
         from += piece;
     }
     return 0;

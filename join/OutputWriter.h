@@ -55,8 +55,10 @@ public:
     // the end included.
     int finish();
 
-private:
+    // Writes what is held now, rather than with the next bytes.
     int flush();
+
+private:
     int writeOut(const char* data, int64_t length, int64_t at);
     int fillZeros(int64_t until);
     void pace();

@@ -46,6 +46,7 @@ private slots:
     void namedTemporaryIsRemovedOnEndingSignals();
     void copyThroughBuffer_data();
     void copyThroughBuffer();
+    void fullDiskFailsTheChunkItHits();
 };
 
 void JoinOutputTest::namedTemporaryIsReplacedOrRemoved_data()
@@ -174,6 +175,24 @@ void JoinOutputTest::copyThroughBuffer()
     expected.replace(0, 5, "<head");
     expected.replace(length - 3, 4, "tail");
     QCOMPARE(TempTree::read(tree.path("out.bin")), expected);
+}
+
+// Without the kernel's copy, a chunk goes through memory; a disk that is
+// full must fail that very chunk, not the next one, or the progress display
+// would show more copied than was.
+void JoinOutputTest::fullDiskFailsTheChunkItHits()
+{
+    TempTree tree;
+    const QByteArray input = tree.file("in.bin", QByteArray(DisplayChunk, 'x'));
+    InputFile in;
+    QCOMPARE(in.open(AT_FDCWD, input, DisplayChunk), 0);
+    const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+    if (full < 0)
+        QSKIP("this machine has no /dev/full");
+    OutputWriter output(full);
+    ChunkCopier copier(false);
+    QCOMPARE(copier.copy(in, 0, DisplayChunk, output), ENOSPC);
+    close(full);
 }
 
 QTEST_GUILESS_MAIN(JoinOutputTest)
