@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/StartFolder.h"
 
+#include "toolkit/FolderReader.h"
+
 #include <QList>
 
 #include <unistd.h>
@@ -8,13 +10,6 @@
 namespace quibex {
 
 namespace {
-
-QByteArray withoutTrailingSlash(QByteArray path)
-{
-    while (path.size() > 1 && path.endsWith('/'))
-        path.chop(1);
-    return path;
-}
 
 bool onSearchPath(const QByteArray& folder, const QByteArray& searchPath)
 {

@@ -8,14 +8,6 @@ namespace quibex {
 
 namespace {
 
-// A folder's path without a trailing separator, except for the root.
-QByteArray withoutTrailingSlash(QByteArray path)
-{
-    while (path.size() > 1 && path.endsWith('/'))
-        path.chop(1);
-    return path;
-}
-
 QByteArray childOf(const QByteArray& folder, const QByteArray& name)
 {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;

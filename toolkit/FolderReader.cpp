@@ -77,6 +77,13 @@ QByteArray joinPath(const QByteArray& nativeFolder, const QByteArray& nativeName
     return nativeFolder + '/' + nativeName;
 }
 
+QByteArray withoutTrailingSlash(QByteArray path)
+{
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    return path;
+}
+
 bool isReadableFolder(const QByteArray& nativeFolder)
 {
     std::unique_ptr<DIR, DirCloser> dir(opendir(nativeFolder.constData()));

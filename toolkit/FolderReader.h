@@ -36,6 +36,9 @@ QString displayName(const QByteArray& native);
 // root folder gives "//name", which the system accepts.
 QByteArray joinPath(const QByteArray& nativeFolder, const QByteArray& nativeName);
 
+// A folder's path without a trailing separator, except for the root's "/".
+QByteArray withoutTrailingSlash(QByteArray path);
+
 bool isReadableFolder(const QByteArray& nativeFolder);
 
 }  // namespace quibex
