@@ -12,6 +12,7 @@
 #include "join/SelectionCheck.h"
 #include "join/Sizes.h"
 #include "join/TargetCheck.h"
+#include "toolkit/OffWindowThread.h"
 
 #include <optional>
 
@@ -59,6 +60,9 @@ int copyInput(fmenu& form, const QByteArray& path, int64_t length, InputFolder& 
     show(form.jauge, form, QString());
     for (int64_t k = 1; k <= chunks; ++k) {
         show(form.jauge, form, progress(k, chunks));
+        // A close request stops the copy between two chunks.
+        if (stopRequested())
+            return CopyStopped;
         const int64_t offset = (k - 1) * DisplayChunk;
         const int64_t size = k < chunks ? DisplayChunk : length - offset;
         if (const int error = copier.copy(input, offset, size, output))
@@ -92,7 +96,7 @@ std::optional<Failure> copyAndPlace(fmenu& form, const Inputs& inputs, AtomicFil
     for (int i = 0; i < count; ++i) {
         if (const int error = copyInput(form, inputs.paths[size_t(i)], inputs.lengths[size_t(i)],
                                         folders, copier, output, fileProgress))
-            return Failure{Failure::Step::Copying, error};
+            return Failure{error == CopyStopped ? Failure::Step::Stopped : Failure::Step::Copying, error};
         show(form.jauge, form, QString());
         if (const int error = output.write(lineEnd.constData(), lineEnd.size()))
             return Failure{Failure::Step::Copying, error};
@@ -102,6 +106,9 @@ std::optional<Failure> copyAndPlace(fmenu& form, const Inputs& inputs, AtomicFil
         return Failure{Failure::Step::Copying, error};
     if (const int error = file.makeDurable())
         return Failure{Failure::Step::Copying, error};
+    // Closed while the copy was made durable: the name stays as it was.
+    if (stopRequested())
+        return Failure{Failure::Step::Stopped, CopyStopped};
     if (const int error = file.place())
         return Failure{Failure::Step::Placing, error};
     return std::nullopt;
@@ -146,12 +153,16 @@ JoinOutcome CreerFichier(fmenu& form, const QByteArray& fullPath, const QString&
 
     Inputs inputs;
     std::optional<Failure> failure;
-    if (const int measured = measureInputs(form, inputs))
-        failure = Failure{Failure::Step::Inputs, measured};
-    else if (inputs.total > LargestTotal)
-        failure = Failure{Failure::Step::TooLarge, 0};
-    else
-        failure = copyAndPlace(form, inputs, file);
+    // The inputs are read, and the copy made, away from the window's thread:
+    // the window answers while a slow volume keeps the join waiting.
+    runOffWindowThread([&] {
+        if (const int measured = measureInputs(form, inputs))
+            failure = Failure{Failure::Step::Inputs, measured};
+        else if (inputs.total > LargestTotal)
+            failure = Failure{Failure::Step::TooLarge, 0};
+        else
+            failure = copyAndPlace(form, inputs, file);
+    });
     if (failure) {
         // Every file is closed, and the temporary one gone, before the message.
         file.discard();

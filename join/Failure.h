@@ -15,6 +15,7 @@ struct Failure {
         Copying,   // opening or reading an input, writing or flushing the output
         Placing,   // putting the finished file under its name
         TooLarge,  // the total passes the limit; no call failed
+        Stopped,   // the window was closed while the join ran
     };
     Step step;
     int error = 0;
@@ -23,5 +24,8 @@ struct Failure {
 // The errno given for an input that ends before the length measured first:
 // it shrank while the join ran.
 inline constexpr int InputEndedEarly = ENODATA;
+
+// What the copy of one input returns when the window was closed meanwhile.
+inline constexpr int CopyStopped = ECANCELED;
 
 }  // namespace quibex
