@@ -15,6 +15,20 @@ namespace {
 
 // Symbolic links met before the path is given up, as the kernel does.
 constexpr int MaxLinkHops = 40;
+// Removals of the probe file tried before the name is refused.
+constexpr int ProbeRemovalAttempts = 3;
+
+// Why the kernel would refuse to follow the link at path, or 0. Only a
+// refusal counts: a link to nothing yet (ENOENT) may be followed.
+int kernelFollowRefusal(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_PATH | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return 0;
+    }
+    return errno == ENOENT ? 0 : errno;
+}
 
 // Follows a symbolic link standing at path, and the links it leads to. A
 // path where nothing stands yet is returned as it is.
@@ -30,6 +44,15 @@ std::optional<QByteArray> resolveLinks(QByteArray path, int& error)
         }
         if (!S_ISLNK(info.st_mode))
             return path;
+        // The link is followed here by hand, so the kernel's own refusals
+        // (a link of another user in a sticky folder, under
+        // fs.protected_symlinks) are asked for first: the kernel follows
+        // it, and the links after it, the way a shell's open would. A
+        // missing end is fine: the file is created there.
+        if (const int refused = kernelFollowRefusal(path)) {
+            error = refused;
+            return std::nullopt;
+        }
         QByteArray target(4096, '\0');
         const ssize_t n = readlink(path.constData(), target.data(), size_t(target.size()));
         if (n <= 0 || n >= target.size()) {
@@ -71,6 +94,9 @@ int replaceRefusal(const Target& target)
     if (isLockedInPlace(target.folder.get(), target.name.constData(), 0)
         || isLockedInPlace(target.folder.get(), "", AT_EMPTY_PATH))
         return EPERM;
+    // The new file is made in the folder, then renamed over the old one.
+    if (faccessat(target.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
+        return errno;
     struct stat folder;
     if (fstat(target.folder.get(), &folder) != 0)
         return errno;
@@ -93,7 +119,16 @@ int probeNewName(const Target& target)
     if (fd < 0)
         return errno;
     close(fd);
-    return unlinkat(target.folder.get(), target.name.constData(), 0) == 0 ? 0 : errno;
+    // The refusal that follows must not leave the probe behind it: a
+    // removal that failed once (an interrupted or briefly failing call) is
+    // tried again before the name is given up.
+    int error = 0;
+    for (int attempt = 0; attempt < ProbeRemovalAttempts; ++attempt) {
+        if (unlinkat(target.folder.get(), target.name.constData(), 0) == 0 || errno == ENOENT)
+            return 0;
+        error = errno;
+    }
+    return error;
 }
 
 int openFolder(const QByteArray& path, UniqueFd& folder)
