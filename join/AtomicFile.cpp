@@ -259,6 +259,12 @@ int AtomicFile::replaceFromUnnamed()
 
 void AtomicFile::discard()
 {
+    if (target.madeByProbe && target.folder.isOpen()) {
+        struct stat there;
+        if (fstatat(target.folder.get(), target.name.constData(), &there, AT_SYMLINK_NOFOLLOW) == 0
+            && sameFile(there, target.old) && there.st_size == 0)
+            (void)unlinkat(target.folder.get(), target.name.constData(), 0);
+    }
     if (!temporaryName.isEmpty() && target.folder.isOpen())
         unlinkat(target.folder.get(), temporaryName.constData(), 0);
     if (!temporaryName.isEmpty())

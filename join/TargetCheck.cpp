@@ -109,7 +109,7 @@ int replaceRefusal(const Target& target)
 
 // Makes and removes the name at once: some file systems refuse names (a
 // colon on FAT) only when a file is created under them.
-int probeNewName(const Target& target)
+int probeNewName(Target& target)
 {
     // In an append-only folder the probe could not be removed again.
     if (isLockedInPlace(target.folder.get(), "", AT_EMPTY_PATH))
@@ -118,17 +118,24 @@ int probeNewName(const Target& target)
                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return errno;
+    struct stat probe;
+    const bool measured = fstat(fd, &probe) == 0;
     close(fd);
-    // The refusal that follows must not leave the probe behind it: a
-    // removal that failed once (an interrupted or briefly failing call) is
-    // tried again before the name is given up.
-    int error = 0;
+    // A removal that failed once (an interrupted or briefly failing call)
+    // is tried again.
     for (int attempt = 0; attempt < ProbeRemovalAttempts; ++attempt) {
         if (unlinkat(target.folder.get(), target.name.constData(), 0) == 0 || errno == ENOENT)
             return 0;
-        error = errno;
     }
-    return error;
+    // The name is good, since it was made; refusing it now would leave the
+    // probe behind the message. The join goes on, with the probe as the
+    // empty file it replaces, and removes it again if it fails.
+    if (!measured)
+        return EIO;
+    target.exists = true;
+    target.old = probe;
+    target.madeByProbe = true;
+    return 0;
 }
 
 int openFolder(const QByteArray& path, UniqueFd& folder)

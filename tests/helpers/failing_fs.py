@@ -6,7 +6,7 @@
 #   taken, and the loss is reported only by flush (at close) and fsync, with
 #   EDQUOT, as NFS or sshfs over quota do.
 # - Removing a file whose name starts with "unlink-fails-once" fails with
-#   EIO the first time, as an injected failure would.
+#   EIO the first time, as an injected failure would; "unlink-fails" always.
 import errno
 import os
 import stat
@@ -85,8 +85,10 @@ class FailingFs(Operations):
 
     def unlink(self, path):
         self.entry(path)
-        if os.path.basename(path).startswith('unlink-fails-once') and path not in self.unlink_failed:
-            self.unlink_failed.add(path)
+        name = os.path.basename(path)
+        if name.startswith('unlink-fails') and path not in self.unlink_failed:
+            if name.startswith('unlink-fails-once'):
+                self.unlink_failed.add(path)
             raise FuseOSError(errno.EIO)
         del self.nodes[path]
         self.data.pop(path, None)
