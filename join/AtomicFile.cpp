@@ -3,13 +3,13 @@
 
 #include "join/KeptAttributes.h"
 #include "join/ProcessSignals.h"
+#include "join/StaleTemporaries.h"
+#include "join/WriteInPlace.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,21 +20,20 @@ namespace {
 // Names tried before giving up on finding a free hidden one.
 constexpr int NameAttempts = 100;
 
-// A hidden name for a temporary file, unlikely to be taken; callers still
-// create it exclusively and try another when it is.
-QByteArray temporaryNameCandidate()
+bool sameFile(const struct stat& a, const struct stat& b)
 {
-    unsigned char random[6];
-    if (getrandom(random, sizeof random, GRND_NONBLOCK) != ssize_t(sizeof random)) {
-        timespec now;
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        const unsigned long mixed =
-            static_cast<unsigned long>(now.tv_nsec) ^ static_cast<unsigned long>(getpid()) << 16;
-        for (size_t i = 0; i < sizeof random; ++i)
-            random[i] = static_cast<unsigned char>(mixed >> (8 * i));
-    }
-    return ".quibex-" + QByteArray(reinterpret_cast<const char*>(random), sizeof random).toHex()
-           + ".tmp";
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Some file systems (NFS, CIFS, FUSE ones such as sshfs) report a write
+// that failed only when a descriptor of the file is closed. Closing a copy
+// of the descriptor asks them now, while the file can still be dropped.
+int closeCopy(int fd)
+{
+    const int copy = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (copy < 0)
+        return errno;
+    return close(copy) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -43,10 +42,15 @@ int AtomicFile::create(Target newTarget, bool allowUnnamed)
 {
     discard();
     target = std::move(newTarget);
+    // A file with data is replaced only after the user said so.
+    agreed = target.hasData();
+    removeStaleTemporaries(target.folder.get());
     if (allowUnnamed) {
         const int opened = openat(target.folder.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
         if (opened >= 0) {
             fd.reset(opened);
+            // Held for the moment it bears a hidden name before the rename.
+            (void)holdTemporary(opened);
             return 0;
         }
         // Only a file system without unnamed files is worth the named way;
@@ -63,14 +67,25 @@ int AtomicFile::createNamed()
         const QByteArray name = temporaryNameCandidate();
         const int opened = openat(target.folder.get(), name.constData(),
                                   O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0666);
-        if (opened >= 0) {
-            armTemporaryCleanup(target.folder.get(), name.constData());
-            fd.reset(opened);
-            temporaryName = name;
-            return 0;
-        }
-        if (errno != EEXIST)
+        if (opened < 0 && errno != EEXIST)
             return errno;
+        if (opened < 0)
+            continue;
+        armTemporaryCleanup(target.folder.get(), name.constData());
+        fd.reset(opened);
+        temporaryName = name;
+        // Once held, no other join's sweep takes it for a leftover; one
+        // that looked at it before may have removed it: then another name.
+        (void)holdTemporary(opened);
+        struct stat own;
+        struct stat named;
+        if (fstat(opened, &own) == 0
+            && fstatat(target.folder.get(), name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0
+            && sameFile(own, named))
+            return 0;
+        disarmTemporaryCleanup();
+        temporaryName.clear();
+        fd.reset();
     }
     return EEXIST;
 }
@@ -82,43 +97,52 @@ int AtomicFile::makeDurable()
     return fdatasync(fd.get()) == 0 ? 0 : errno;
 }
 
-int AtomicFile::keepOldAttributes()
+int AtomicFile::keepOldAttributes(bool& kept)
 {
     // The file may have changed since it was checked; the one there now is
     // the one replaced.
-    const UniqueFd old(openat(target.folder.get(), target.name.constData(), O_PATH | O_CLOEXEC));
+    kept = true;
+    const UniqueFd old(openat(target.folder.get(), target.name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     struct stat info;
     if (!old.isOpen() || fstat(old.get(), &info) != 0)
         return errno == ENOENT ? 0 : errno;
     if (!S_ISREG(info.st_mode))
-        return EISDIR;
-    return keepAttributes(old.get(), info, fd.get());
+        return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    target.old = info;
+    return keepAttributes(old.get(), info, fd.get(), kept);
+}
+
+bool AtomicFile::dataCameMeanwhile() const
+{
+    struct stat now;
+    return target.exists
+           && fstatat(target.folder.get(), target.name.constData(), &now, AT_SYMLINK_NOFOLLOW) == 0
+           && S_ISREG(now.st_mode) && now.st_size > 0;
 }
 
 int AtomicFile::place()
 {
     if (!fd.isOpen())
         return EBADF;
+    // The file was empty, and no question was asked; it has data now.
+    if (!agreed && dataCameMeanwhile())
+        return EEXIST;
     if (target.exists) {
-        if (const int error = keepOldAttributes())
+        bool kept = true;
+        if (const int error = keepOldAttributes(kept))
             return error;
+        if (!kept) {
+            // A new file would take the old one from its owner: the content,
+            // complete now, goes into the old file, which keeps who may use it.
+            const int error = writeInPlace(fd.get(), target.folder.get(), target.name, target.old);
+            if (error == 0)
+                discard();
+            return error;
+        }
     }
-    int error = 0;
-    if (!temporaryName.isEmpty()) {
-        if (renameat(target.folder.get(), temporaryName.constData(), target.folder.get(),
-                     target.name.constData())
-            != 0)
-            error = errno;
-    } else if (target.exists) {
-        error = replaceFromUnnamed();
-    } else {
-        error = linkInto(target.name);
-        // Someone made a file there meanwhile: it is replaced as it would
-        // have been had it been there first.
-        if (error == EEXIST)
-            error = replaceFromUnnamed();
-    }
-    if (error)
+    if (const int error = closeCopy(fd.get()))
+        return error;
+    if (const int error = target.exists ? putInPlace() : placeNew())
         return error;
     disarmTemporaryCleanup();
     temporaryName.clear();
@@ -127,8 +151,72 @@ int AtomicFile::place()
     // is safe either way.
     if (target.exists)
         (void)fsync(target.folder.get());
+    struct stat placed {};
+    (void)fstat(fd.get(), &placed);
+    const int closed = fd.close();
+    // A replaced file's content was flushed to disk before the rename; a new
+    // one's close is the last word on whether all of it was written, and a
+    // file the system could not finish is not left under the name.
+    if (closed != 0 && !target.exists) {
+        struct stat named;
+        if (fstatat(target.folder.get(), target.name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0
+            && sameFile(named, placed))
+            (void)unlinkat(target.folder.get(), target.name.constData(), 0);
+        discard();
+        return closed;
+    }
     discard();
     return 0;
+}
+
+int AtomicFile::replaceWhatIsThere()
+{
+    agreed = true;
+    struct stat now;
+    if (fstatat(target.folder.get(), target.name.constData(), &now, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT)
+            return errno;
+        target.exists = false;  // gone again: the name is free
+        return place();
+    }
+    if (!S_ISREG(now.st_mode))
+        return S_ISDIR(now.st_mode) ? EISDIR : EINVAL;
+    target.exists = true;
+    target.old = now;
+    if (const int error = makeDurable())
+        return error;
+    return place();
+}
+
+int AtomicFile::putInPlace()
+{
+    if (temporaryName.isEmpty())
+        return replaceFromUnnamed();
+    return renameat(target.folder.get(), temporaryName.constData(), target.folder.get(),
+                    target.name.constData())
+                   == 0
+               ? 0
+               : errno;
+}
+
+// Puts the file under a name that was free, without replacing anything
+// that came there meanwhile: EEXIST then.
+int AtomicFile::placeNew()
+{
+    if (temporaryName.isEmpty())
+        return linkInto(target.name);
+    if (renameat2(target.folder.get(), temporaryName.constData(), target.folder.get(),
+                  target.name.constData(), RENAME_NOREPLACE)
+        == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return errno;
+    // A file system that cannot refuse to replace in the rename itself:
+    // looking first is the best left.
+    struct stat there;
+    if (fstatat(target.folder.get(), target.name.constData(), &there, AT_SYMLINK_NOFOLLOW) == 0)
+        return EEXIST;
+    return putInPlace();
 }
 
 int AtomicFile::linkInto(const QByteArray& name)
@@ -171,6 +259,12 @@ int AtomicFile::replaceFromUnnamed()
 
 void AtomicFile::discard()
 {
+    if (target.madeByProbe && target.folder.isOpen()) {
+        struct stat there;
+        if (fstatat(target.folder.get(), target.name.constData(), &there, AT_SYMLINK_NOFOLLOW) == 0
+            && sameFile(there, target.old) && there.st_size == 0)
+            (void)unlinkat(target.folder.get(), target.name.constData(), 0);
+    }
     if (!temporaryName.isEmpty() && target.folder.isOpen())
         unlinkat(target.folder.get(), temporaryName.constData(), 0);
     if (!temporaryName.isEmpty())
@@ -178,6 +272,7 @@ void AtomicFile::discard()
     temporaryName.clear();
     fd.reset();
     target = Target();
+    agreed = false;
 }
 
 }  // namespace quibex

@@ -14,7 +14,8 @@ namespace quibex {
 //
 // The temporary file is unnamed where the file system allows it, so that
 // a killed program leaves nothing; elsewhere it gets a hidden name, which
-// the ending signals' handler removes.
+// the ending signals' handler and the program's exit remove, and which a
+// later join into the folder removes when a join killed on the way left it.
 class AtomicFile {
 public:
     AtomicFile() = default;
@@ -24,7 +25,8 @@ public:
 
     // Makes the empty temporary file next to the target. 0 or the errno.
     // allowUnnamed false always names it, as on file systems without
-    // unnamed files.
+    // unnamed files. Made only once the user agreed: nothing is left
+    // behind while a question waits.
     int create(Target target, bool allowUnnamed = true);
 
     int handle() const { return fd.get(); }
@@ -40,7 +42,16 @@ public:
     // extended attributes as far as allowed, puts it under the target's
     // name in one step, and for a replaced file flushes the folder so the
     // new name lasts. Returns 0 or the errno of the step that failed.
+    //
+    // A file that came under the name while the join ran, or an empty one
+    // that was given data, is not replaced: place() returns EEXIST, and
+    // after the user agreed, replaceWhatIsThere() puts the file in place
+    // over it.
+    //
+    // Where the new file could keep neither the owner nor the group of the
+    // old one, the content is written into the old file instead.
     int place();
+    int replaceWhatIsThere();
     // Forgets the content; the target's name is left as it was.
     void discard();
 
@@ -48,11 +59,15 @@ private:
     int createNamed();
     int linkInto(const QByteArray& name);
     int replaceFromUnnamed();
-    int keepOldAttributes();
+    int keepOldAttributes(bool& kept);
+    int putInPlace();
+    int placeNew();
+    bool dataCameMeanwhile() const;
 
     Target target;
     UniqueFd fd;
     QByteArray temporaryName;
+    bool agreed = false;  // the user agreed to replace what stands there
 };
 
 }  // namespace quibex

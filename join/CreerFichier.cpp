@@ -48,13 +48,14 @@ int64_t chunkCount(int64_t length)
 
 // Copies one input, exactly its measured length, chunk by chunk, showing
 // each chunk's progress before copying it. Returns 0 or the errno.
-int copyInput(fmenu& form, const QByteArray& path, int64_t length, InputFolder& folders,
+int copyInput(fmenu& form, const Inputs& inputs, size_t i, InputFolder& folders,
               ChunkCopier& copier, OutputWriter& output, ProgressTexts& progress)
 {
     QByteArray name;
-    const int folder = folders.folderOf(path, name);
+    const int folder = folders.folderOf(inputs.paths[i], name);
+    const int64_t length = inputs.lengths[i];
     InputFile input;
-    if (const int error = input.open(folder, name, length))
+    if (const int error = input.open(folder, name, length, inputs.ids[i]))
         return error;
     const int64_t chunks = chunkCount(length);
     show(form.jauge, form, QString());
@@ -81,7 +82,7 @@ QByteArray lineEndOf(const fmenu& form)
     return lineEnd;
 }
 
-// Copies every input, then puts the new file in place.
+// Copies every input into the temporary file.
 std::optional<Failure> copyAndPlace(fmenu& form, const Inputs& inputs, AtomicFile& file)
 {
     const QByteArray lineEnd = lineEndOf(form);
@@ -94,8 +95,7 @@ std::optional<Failure> copyAndPlace(fmenu& form, const Inputs& inputs, AtomicFil
     ProgressTexts fileProgress;
     const int count = int(inputs.paths.size());
     for (int i = 0; i < count; ++i) {
-        if (const int error = copyInput(form, inputs.paths[size_t(i)], inputs.lengths[size_t(i)],
-                                        folders, copier, output, fileProgress))
+        if (const int error = copyInput(form, inputs, size_t(i), folders, copier, output, fileProgress))
             return Failure{error == CopyStopped ? Failure::Step::Stopped : Failure::Step::Copying, error};
         show(form.jauge, form, QString());
         if (const int error = output.write(lineEnd.constData(), lineEnd.size()))
@@ -106,11 +106,6 @@ std::optional<Failure> copyAndPlace(fmenu& form, const Inputs& inputs, AtomicFil
         return Failure{Failure::Step::Copying, error};
     if (const int error = file.makeDurable())
         return Failure{Failure::Step::Copying, error};
-    // Closed while the copy was made durable: the name stays as it was.
-    if (stopRequested())
-        return Failure{Failure::Step::Stopped, CopyStopped};
-    if (const int error = file.place())
-        return Failure{Failure::Step::Placing, error};
     return std::nullopt;
 }
 
@@ -119,6 +114,23 @@ bool userAgreesToReplace(fmenu& form, const QString& name)
     const QString question = QStringLiteral("Le fichier ") + name
                              + QStringLiteral(" existe déjà. Voulez-vous l'écraser ?");
     return form.MsgBox(question, joinTitle(), MsgIcon::None, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+// Puts the finished file under its name. A file that came there while the
+// join ran (another program, another join) is not replaced unasked: the
+// question comes now. False when the user answered No.
+bool placeAskingFirst(fmenu& form, const QString& name, AtomicFile& file,
+                      std::optional<Failure>& failure)
+{
+    int error = file.place();
+    if (error == EEXIST) {
+        if (!userAgreesToReplace(form, name))
+            return false;
+        error = file.replaceWhatIsThere();
+    }
+    if (error)
+        failure = Failure{Failure::Step::Placing, error};
+    return true;
 }
 
 }  // namespace
@@ -134,22 +146,21 @@ JoinOutcome CreerFichier(fmenu& form, const QByteArray& fullPath, const QString&
         return {Kind::NameInSelection};
     }
 
-    // The name is checked, and the temporary file made, before the question:
-    // a name that cannot be written is refused before the user is asked
-    // anything, and nothing at the path is touched until the join succeeds.
+    // The name is checked before the question, so that a name that cannot
+    // be written is refused before the user is asked anything; the
+    // temporary file is made after it, so that nothing is left behind
+    // should the program end while the question waits. Nothing at the path
+    // is touched until the join succeeds.
     Target target;
-    AtomicFile file;
-    int error = checkTarget(fullPath, target);
-    const bool askFirst = target.hasData();
-    if (error == 0)
-        error = file.create(std::move(target));
-    if (error)
+    if (const int error = checkTarget(fullPath, target))
         return reportFailure(form, {Failure::Step::Target, error});
-    if (askFirst && !userAgreesToReplace(form, name)) {
-        file.discard();
+    if (target.hasData() && !userAgreesToReplace(form, name)) {
         form.Text1.setFocus();
         return {Kind::Declined};
     }
+    AtomicFile file;
+    if (const int error = file.create(std::move(target)))
+        return reportFailure(form, {Failure::Step::Target, error});
 
     Inputs inputs;
     std::optional<Failure> failure;
@@ -163,6 +174,15 @@ JoinOutcome CreerFichier(fmenu& form, const QByteArray& fullPath, const QString&
         else
             failure = copyAndPlace(form, inputs, file);
     });
+    // Closed while the copy was made durable: the name stays as it was.
+    if (!failure && stopRequested())
+        failure = Failure{Failure::Step::Stopped, CopyStopped};
+    if (!failure && !placeAskingFirst(form, name, file, failure)) {
+        file.discard();
+        show(form.jauge2, form, QString());
+        form.Text1.setFocus();
+        return {Kind::Declined};
+    }
     if (failure) {
         // Every file is closed, and the temporary one gone, before the message.
         file.discard();

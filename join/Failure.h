@@ -25,6 +25,10 @@ struct Failure {
 // it shrank while the join ran.
 inline constexpr int InputEndedEarly = ENODATA;
 
+// The errno given for an input that is no longer the file measured first:
+// another file was put under its name while the join ran.
+inline constexpr int InputReplaced = ESTALE;
+
 // What the copy of one input returns when the window was closed meanwhile.
 inline constexpr int CopyStopped = ECANCELED;
 

@@ -8,7 +8,7 @@
 
 namespace quibex {
 
-int InputFile::open(int folder, const QByteArray& path, int64_t measured)
+int InputFile::open(int folder, const QByteArray& path, int64_t measured, const FileId& id)
 {
     close();
     length = measured;
@@ -26,6 +26,9 @@ int InputFile::open(int folder, const QByteArray& path, int64_t measured)
         return errno;
     if (!S_ISREG(info.st_mode))
         return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    // Renamed over since it was measured: the bytes would be another file's.
+    if (info.st_dev != id.device || info.st_ino != id.inode)
+        return InputReplaced;
     if (info.st_size < length)
         return InputEndedEarly;
     sparse = int64_t(info.st_blocks) * 512 < info.st_size;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "join/Inputs.h"
 #include "join/UniqueFd.h"
 
 #include <QByteArray>
@@ -16,9 +17,10 @@ public:
     // Opens the file to copy length bytes of it, the length measured before
     // the join started: bytes it gained since are not copied. Returns 0, or
     // the errno: a path that names nothing that can be read as a regular
-    // file, or InputEndedEarly for a file now shorter than length.
+    // file, InputReplaced when it names another file than measured (id),
+    // or InputEndedEarly for a file now shorter than length.
     // The file is name in the folder open as folder (AT_FDCWD: a path).
-    int open(int folder, const QByteArray& name, int64_t length);
+    int open(int folder, const QByteArray& name, int64_t length, const FileId& id);
     void close() { fd.reset(); }
 
     int handle() const { return fd.get(); }

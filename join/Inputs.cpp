@@ -52,6 +52,7 @@ int measureInputs(const fmenu& form, Inputs& inputs)
     const int count = form.List1.count();
     inputs.paths.reserve(size_t(count));
     inputs.lengths.reserve(size_t(count));
+    inputs.ids.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
         const QByteArray path = entryNativePath(form, i);
         struct stat info;
@@ -64,6 +65,7 @@ int measureInputs(const fmenu& form, Inputs& inputs)
             return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         inputs.paths.push_back(path);
         inputs.lengths.push_back(info.st_size);
+        inputs.ids.push_back({info.st_dev, info.st_ino});
         inputs.total = saturatingSum(inputs.total, info.st_size);
     }
     return 0;

@@ -8,9 +8,17 @@
 #include <cstdint>
 #include <vector>
 
+#include <sys/types.h>
+
 namespace quibex {
 
 struct fmenu;
+
+// Which file a path named when it was measured: the one that is copied.
+struct FileId {
+    dev_t device = 0;
+    ino_t inode = 0;
+};
 
 // The selected files as the join copies them: each path with the length it
 // had when measured. Each is copied for exactly that length, so the total
@@ -18,6 +26,7 @@ struct fmenu;
 struct Inputs {
     std::vector<QByteArray> paths;
     std::vector<int64_t> lengths;
+    std::vector<FileId> ids;
     // The sum of the lengths; the largest value when the sum passes it,
     // which is far above any limit.
     int64_t total = 0;

@@ -34,6 +34,13 @@ bool isRefusalOfTheName(int error)
     }
 }
 
+// No room left for the new file, or for its name: a full disk (blocks or
+// inodes) or a quota, as for any write that fails for lack of space.
+bool isLackOfSpace(int error)
+{
+    return error == ENOSPC || error == EDQUOT;
+}
+
 // After a failed read or write: the message, then both displays emptied.
 void reportReadError(fmenu& form)
 {
@@ -69,7 +76,9 @@ JoinOutcome reportFailure(fmenu& form, const Failure& failure)
     using Kind = JoinOutcome::Kind;
     switch (failure.step) {
     case Failure::Step::Target:
-        // Every reason not to write there is the name's.
+        if (isLackOfSpace(failure.error))
+            break;
+        // Every other reason not to write there is the name's.
         refuseName(form, badName());
         return {Kind::BadName, failure.error};
     case Failure::Step::TooLarge:

@@ -104,8 +104,9 @@ mode_t narrowedMode(mode_t old, int aclGroup, bool ownerKept, bool groupKept)
     return bits | special;
 }
 
-int keepAttributes(int oldFile, const struct stat& old, int newFd)
+int keepAttributes(int oldFile, const struct stat& old, int newFd, bool& kept)
 {
+    kept = false;
     struct stat own;
     if (fstat(newFd, &own) != 0)
         return errno;
@@ -113,6 +114,9 @@ int keepAttributes(int oldFile, const struct stat& old, int newFd)
     // only for a privileged program. File systems without owners say so.
     const bool groupKept = own.st_gid == old.st_gid || fchown(newFd, uid_t(-1), old.st_gid) == 0;
     const bool ownerKept = own.st_uid == old.st_uid || fchown(newFd, old.st_uid, gid_t(-1)) == 0;
+    kept = ownerKept || groupKept;
+    if (!kept)
+        return 0;
 
     const QByteArray oldPath = procPath(oldFile);
     const QByteArray acl = readAttribute(oldPath, AccessAcl);

@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
@@ -63,10 +64,21 @@ private:
     sigset_t saved;
 };
 
+void onExit()
+{
+    SignalsBlocked blocked;
+    if (armed) {
+        armed = 0;
+        unlinkat(cleanupFolder, cleanupName, 0);
+    }
+}
+
 }  // namespace
 
 void setUpProcessSignals()
 {
+    static const bool exitHandled = std::atexit(onExit) == 0;
+    (void)exitHandled;
     signal(SIGXFSZ, SIG_IGN);
     for (size_t i = 0; i < EndingSignals.size(); ++i) {
         struct sigaction current {};

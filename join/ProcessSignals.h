@@ -11,7 +11,9 @@ namespace quibex {
 //
 // SIGTERM, SIGINT and SIGHUP (those not already ignored) get a handler that
 // removes the named temporary file of a running join, if there is one,
-// before the program ends as the signal asks.
+// before the program ends as the signal asks. The program's exit does the
+// same: Qt calls exit() when the display connection is lost, even while a
+// message box waits.
 void setUpProcessSignals();
 
 // While armed, the handler above removes the file name in the folder open

@@ -15,6 +15,20 @@ namespace {
 
 // Symbolic links met before the path is given up, as the kernel does.
 constexpr int MaxLinkHops = 40;
+// Removals of the probe file tried before the name is refused.
+constexpr int ProbeRemovalAttempts = 3;
+
+// Why the kernel would refuse to follow the link at path, or 0. Only a
+// refusal counts: a link to nothing yet (ENOENT) may be followed.
+int kernelFollowRefusal(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_PATH | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return 0;
+    }
+    return errno == ENOENT ? 0 : errno;
+}
 
 // Follows a symbolic link standing at path, and the links it leads to. A
 // path where nothing stands yet is returned as it is.
@@ -30,6 +44,15 @@ std::optional<QByteArray> resolveLinks(QByteArray path, int& error)
         }
         if (!S_ISLNK(info.st_mode))
             return path;
+        // The link is followed here by hand, so the kernel's own refusals
+        // (a link of another user in a sticky folder, under
+        // fs.protected_symlinks) are asked for first: the kernel follows
+        // it, and the links after it, the way a shell's open would. A
+        // missing end is fine: the file is created there.
+        if (const int refused = kernelFollowRefusal(path)) {
+            error = refused;
+            return std::nullopt;
+        }
         QByteArray target(4096, '\0');
         const ssize_t n = readlink(path.constData(), target.data(), size_t(target.size()));
         if (n <= 0 || n >= target.size()) {
@@ -71,6 +94,9 @@ int replaceRefusal(const Target& target)
     if (isLockedInPlace(target.folder.get(), target.name.constData(), 0)
         || isLockedInPlace(target.folder.get(), "", AT_EMPTY_PATH))
         return EPERM;
+    // The new file is made in the folder, then renamed over the old one.
+    if (faccessat(target.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
+        return errno;
     struct stat folder;
     if (fstat(target.folder.get(), &folder) != 0)
         return errno;
@@ -83,7 +109,7 @@ int replaceRefusal(const Target& target)
 
 // Makes and removes the name at once: some file systems refuse names (a
 // colon on FAT) only when a file is created under them.
-int probeNewName(const Target& target)
+int probeNewName(Target& target)
 {
     // In an append-only folder the probe could not be removed again.
     if (isLockedInPlace(target.folder.get(), "", AT_EMPTY_PATH))
@@ -92,8 +118,24 @@ int probeNewName(const Target& target)
                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return errno;
+    struct stat probe;
+    const bool measured = fstat(fd, &probe) == 0;
     close(fd);
-    return unlinkat(target.folder.get(), target.name.constData(), 0) == 0 ? 0 : errno;
+    // A removal that failed once (an interrupted or briefly failing call)
+    // is tried again.
+    for (int attempt = 0; attempt < ProbeRemovalAttempts; ++attempt) {
+        if (unlinkat(target.folder.get(), target.name.constData(), 0) == 0 || errno == ENOENT)
+            return 0;
+    }
+    // The name is good, since it was made; refusing it now would leave the
+    // probe behind the message. The join goes on, with the probe as the
+    // empty file it replaces, and removes it again if it fails.
+    if (!measured)
+        return EIO;
+    target.exists = true;
+    target.old = probe;
+    target.madeByProbe = true;
+    return 0;
 }
 
 int openFolder(const QByteArray& path, UniqueFd& folder)

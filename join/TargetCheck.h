@@ -17,6 +17,9 @@ struct Target {
     QByteArray name;
     bool exists = false;
     struct stat old {};  // the file standing there, when one does
+    // That file is the empty one the check made to try the name, and could
+    // not remove: a join that fails removes it.
+    bool madeByProbe = false;
 
     bool hasData() const { return exists && old.st_size > 0; }
 };

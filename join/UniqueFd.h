@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cerrno>
 #include <utility>
 
 #include <unistd.h>
@@ -28,6 +29,18 @@ public:
 
     int get() const { return fd; }
     bool isOpen() const { return fd >= 0; }
+    // Closes now and says how that went: 0 or the errno. Some file systems
+    // (NFS, CIFS, FUSE ones like sshfs) report a write that failed only
+    // here, so a file written to must be closed this way, not by reset().
+    int close()
+    {
+        const int closing = std::exchange(fd, -1);
+        if (closing < 0)
+            return 0;
+        // The descriptor is gone even when close fails, EINTR included:
+        // closing it again could close another file's.
+        return ::close(closing) == 0 ? 0 : errno;
+    }
     void reset(int newFd = -1)
     {
         if (fd >= 0)

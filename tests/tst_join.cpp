@@ -4,6 +4,7 @@
 #include "join/ProcessSignals.h"
 #include "support/JoinFixture.h"
 #include "support/TempTree.h"
+#include "support/TmpfsMount.h"
 #include "support/WriteProtection.h"
 #include "toolkit/ScriptedMessageBox.h"
 
@@ -48,6 +49,8 @@ private slots:
     void refusesAFileOfTheSelection_data();
     void refusesAFileOfTheSelection();
     void overwriteAnsweredNo();
+    void fileAppearingMeanwhileIsReplacedOnlyOnYes_data();
+    void fileAppearingMeanwhileIsReplacedOnlyOnYes();
     void overwriteKeepsPermissionsAndLinks();
     void emptyFileIsReplacedWithoutQuestion();
     void badNames_data();
@@ -57,6 +60,8 @@ private slots:
     void readErrors_data();
     void readErrors();
     void writeFailureAfterGatheredSmallFiles();
+    void noRoomLeftIsAReadError_data();
+    void noRoomLeftIsAReadError();
     void growingInputGivesOnlyItsMeasuredBytes();
     void overflowingTotalIsRefused();
     void inputsAreNeverChanged();
@@ -285,6 +290,41 @@ void JoinTest::overwriteAnsweredNo()
     QCOMPARE(j.form.jauge.text(), QStringLiteral("unchanged"));
 }
 
+void JoinTest::fileAppearingMeanwhileIsReplacedOnlyOnYes_data()
+{
+    QTest::addColumn<bool>("existedEmpty");
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("new file, Oui") << false << true;
+    QTest::newRow("new file, Non") << false << false;
+    QTest::newRow("empty file given data, Non") << true << false;
+}
+
+// Another program (or another join) writes a file under the name while the
+// join runs: it is not lost without the question, asked once the copy is done.
+void JoinTest::fileAppearingMeanwhileIsReplacedOnlyOnYes()
+{
+    QFETCH(bool, existedEmpty);
+    QFETCH(bool, yes);
+    Join j;
+    const QByteArray path = j.out + "/joined.bin";
+    if (existedEmpty)
+        j.tree.file("out/joined.bin");
+    j.input("a.bin", "new");
+    j.jauge.onText = [&](const QString& text) {
+        if (text == bar(100, 140))
+            j.tree.file("out/joined.bin", "theirs");
+    };
+    j.box.answerNext(yes ? MsgAnswer::Yes : MsgAnswer::No);
+    const JoinOutcome outcome = j.create(QStringLiteral("joined.bin"));
+    QCOMPARE(j.messages(), (yes ? QStringList{question("joined.bin"), created("joined.bin")}
+                                : QStringList{question("joined.bin")}));
+    QCOMPARE(outcome.kind, yes ? JoinOutcome::Kind::Created : JoinOutcome::Kind::Declined);
+    QCOMPARE(TempTree::read(path), yes ? QByteArray("new") : QByteArray("theirs"));
+    QCOMPARE(namesIn(j.out), QStringList{"joined.bin"});
+    QCOMPARE(j.text1Focus.count(), yes ? 0 : 1);
+    QCOMPARE(j.form.List1.count(), yes ? 0 : 1);
+}
+
 void JoinTest::overwriteKeepsPermissionsAndLinks()
 {
     Join j;
@@ -423,6 +463,7 @@ void JoinTest::readErrors_data()
     QTest::newRow("input shrinks while copied") << "shrinks";
     QTest::newRow("sparse input shrinks while copied") << "sparse shrinks";
     QTest::newRow("write fails") << "write fails";
+    QTest::newRow("input renamed over while copied") << "swapped";
 }
 
 void JoinTest::readErrors()
@@ -444,6 +485,15 @@ void JoinTest::readErrors()
         QVERIFY(chmod(path.constData(), 0) == 0);
         if (access(path.constData(), R_OK) == 0)
             QSKIP("this program may read any file");
+    }
+    if (failure == "swapped") {
+        // A longer file takes the second one's name while the first is copied.
+        j.jauge.onText = [&, fullBars = 0](const QString& text) mutable {
+            if (text == bar(100, 140) && ++fullBars == 1) {
+                const QByteArray longer = j.tree.file("b2", "other" + pattern(size + 5000));
+                QVERIFY(rename(longer.constData(), path.constData()) == 0);
+            }
+        };
     }
     if (failure.endsWith("shrinks")) {
         // Cut the file just before its second chunk is copied: the second
@@ -495,6 +545,40 @@ void JoinTest::writeFailureAfterGatheredSmallFiles()
     QCOMPARE(TempTree::read(old), QByteArray("old content"));
     QCOMPARE(namesIn(j.out), QStringList{"old.bin"});
     QCOMPARE(j.form.List1.count(), 300);
+}
+
+void JoinTest::noRoomLeftIsAReadError_data()
+{
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("no inode left, replacing a file") << true;
+    QTest::newRow("no inode left, new name") << false;
+}
+
+// A volume out of inodes takes no new file, like one out of blocks: that is
+// a full disk, not a name the system refuses.
+void JoinTest::noRoomLeftIsAReadError()
+{
+    QFETCH(bool, replace);
+    Join j;
+    TmpfsMount volume(j.out, "size=1m,nr_inodes=16");
+    if (!volume.isMounted())
+        QSKIP(qPrintable(volume.whyNot()));
+    const QByteArray old = j.tree.file("out/old.bin", "old content");
+    for (int i = 0; i < 64; ++i) {
+        const int fd = open((j.out + "/fill" + QByteArray::number(i)).constData(), O_WRONLY | O_CREAT, 0644);
+        if (fd < 0)
+            break;
+        close(fd);
+    }
+    j.input("a.bin", "new");
+    j.box.answerNext(MsgAnswer::Yes);
+    const QStringList before = namesIn(j.out);
+    const JoinOutcome outcome = j.create(replace ? QStringLiteral("old.bin") : QStringLiteral("new.bin"));
+    QCOMPARE(j.messages(), (replace ? QStringList{question("old.bin"), ReadError} : QStringList{ReadError}));
+    QCOMPARE(outcome.error, ENOSPC);
+    QCOMPARE(TempTree::read(old), QByteArray("old content"));
+    QCOMPARE(namesIn(j.out), before);
+    QCOMPARE(j.text1Focus.count(), 0);
 }
 
 // Each input is copied for the length measured before the limit was

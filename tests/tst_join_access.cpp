@@ -63,19 +63,65 @@ bool setFlag(const QByteArray& path, int flag, bool on)
     return done;
 }
 
-// An access ACL in the kernel's layout: the owner rw, the user Tester rw,
-// the owning group r, the mask rw, others nothing.
-QByteArray aclWithNamedUser()
+// An access ACL in the kernel's layout: the owner rw (and x where Tester
+// has it), the user Tester with the given permission, the owning group r,
+// the mask as Tester's, others nothing.
+QByteArray aclWithNamedUser(uint16_t tester = 6)
 {
     struct Entry {
         uint16_t tag, permission;
         uint32_t id;
     };
     const uint32_t version = 2;
-    const Entry entries[] = {{0x01, 6, ~0u}, {0x02, 6, Tester}, {0x04, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}};
+    const Entry entries[] = {{0x01, uint16_t(tester | 6), ~0u}, {0x02, tester, Tester}, {0x04, 4, ~0u}, {0x10, tester, ~0u}, {0x20, 0, ~0u}};
     return QByteArray(reinterpret_cast<const char*>(&version), sizeof version)
            + QByteArray(reinterpret_cast<const char*>(entries), sizeof entries);
 }
+
+bool setAcl(const QByteArray& path, const QByteArray& acl)
+{
+    return setxattr(path.constData(), "system.posix_acl_access", acl.constData(), size_t(acl.size()), 0) == 0;
+}
+
+// fs.protected_symlinks on for as long as it lives, as on Debian by
+// default: links in sticky world-writable folders are followed only for
+// their owner or the folder's.
+class ProtectedSymlinks {
+public:
+    ProtectedSymlinks() : before(read())
+    {
+        if (before == '0')
+            write('1');
+    }
+    ~ProtectedSymlinks()
+    {
+        if (before == '0')
+            write('0');
+    }
+    bool isOn() const { return read() == '1'; }
+
+private:
+    static constexpr char Setting[] = "/proc/sys/fs/protected_symlinks";
+    static char read()
+    {
+        char value = '?';
+        const int fd = open(Setting, O_RDONLY | O_CLOEXEC);
+        if (fd >= 0 && ::read(fd, &value, 1) != 1)
+            value = '?';
+        if (fd >= 0)
+            close(fd);
+        return value;
+    }
+    static void write(char value)
+    {
+        const int fd = open(Setting, O_WRONLY | O_CLOEXEC);
+        if (fd >= 0 && ::write(fd, &value, 1) != 1)
+            value = '?';
+        if (fd >= 0)
+            close(fd);
+    }
+    char before;
+};
 
 QByteArray attribute(const QByteArray& path, const char* name)
 {
@@ -90,34 +136,43 @@ class JoinAccessTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void replacedFileKeepsItsGroupWithoutWidening_data();
-    void replacedFileKeepsItsGroupWithoutWidening();
+    void replacedFileKeepsWhoMayUseIt_data();
+    void replacedFileKeepsWhoMayUseIt();
     void aclAndAttributesAreKept();
     void filesThatMayNotBeReplacedAreBadNames_data();
     void filesThatMayNotBeReplacedAreBadNames();
 };
 
-void JoinAccessTest::replacedFileKeepsItsGroupWithoutWidening_data()
+void JoinAccessTest::replacedFileKeepsWhoMayUseIt_data()
 {
     QTest::addColumn<mode_t>("folderMode");
     QTest::addColumn<mode_t>("fileMode");
     QTest::addColumn<bool>("member");
+    QTest::addColumn<bool>("acl");
+    QTest::addColumn<uid_t>("owner");
     QTest::addColumn<gid_t>("group");
     QTest::addColumn<mode_t>("mode");
     // Alice can still read the file through the group she shares with the tester.
-    QTest::newRow("member of the group") << mode_t(0770) << mode_t(0660) << true << Team << mode_t(0660);
-    // The group bits would now serve the tester's own group: they give it
-    // no more than it had as "others".
-    QTest::newRow("not a member") << mode_t(0777) << mode_t(0662) << false << TesterGroup << mode_t(0622);
+    QTest::newRow("member of the group")
+        << mode_t(0770) << mode_t(0660) << true << false << Tester << Team << mode_t(0660);
+    // Neither Alice nor her group could be kept on a new file: the content
+    // goes into her file, which stays hers with its bits.
+    QTest::newRow("not a member")
+        << mode_t(0777) << mode_t(0662) << false << false << Alice << Team << mode_t(0662);
+    // Write access through an ACL only: the file stays Alice's, with the ACL.
+    QTest::newRow("writer through an ACL")
+        << mode_t(0750) << mode_t(0640) << false << true << Alice << Team << mode_t(0660);
 }
 
-void JoinAccessTest::replacedFileKeepsItsGroupWithoutWidening()
+void JoinAccessTest::replacedFileKeepsWhoMayUseIt()
 {
     if (geteuid() != 0)
         QSKIP("needs root to act as other users");
     QFETCH(mode_t, folderMode);
     QFETCH(mode_t, fileMode);
     QFETCH(bool, member);
+    QFETCH(bool, acl);
+    QFETCH(uid_t, owner);
     QFETCH(gid_t, group);
     QFETCH(mode_t, mode);
     Join j;
@@ -126,6 +181,9 @@ void JoinAccessTest::replacedFileKeepsItsGroupWithoutWidening()
     const QByteArray g = j.tree.file("out/g", "old content");
     QVERIFY(chown(j.out.constData(), Alice, Team) == 0 && chmod(j.out.constData(), folderMode) == 0);
     QVERIFY(chown(g.constData(), Alice, Team) == 0 && chmod(g.constData(), fileMode) == 0);
+    const QByteArray fileAcl = aclWithNamedUser(6);
+    if (acl && (!setAcl(g, fileAcl) || !setAcl(j.out, aclWithNamedUser(7))))
+        QSKIP("this file system keeps no ACLs");
 
     const std::vector<gid_t> groups = member ? std::vector<gid_t>{Team} : std::vector<gid_t>{};
     QCOMPARE(createAs(j, Tester, TesterGroup, groups, QStringLiteral("g"),
@@ -133,9 +191,12 @@ void JoinAccessTest::replacedFileKeepsItsGroupWithoutWidening()
              0);
     const struct stat after = statOf(g);
     QCOMPARE(TempTree::read(g), QByteArray("new"));
-    QCOMPARE(after.st_uid, Tester);  // only a privileged program could keep Alice
+    QCOMPARE(after.st_uid, owner);  // only a privileged program could give Alice a new file
     QCOMPARE(after.st_gid, group);
     QCOMPARE(after.st_mode & 07777, mode);
+    if (acl)
+        QCOMPARE(attribute(g, "system.posix_acl_access"), fileAcl);
+    QCOMPARE(namesIn(j.out), QStringList{"g"});
 }
 
 void JoinAccessTest::aclAndAttributesAreKept()
@@ -165,6 +226,10 @@ void JoinAccessTest::filesThatMayNotBeReplacedAreBadNames_data()
     QTest::newRow("someone else's file in a sticky folder") << "sticky";
     QTest::newRow("append-only file") << "append-only";
     QTest::newRow("new name in an append-only folder") << "append-only folder";
+    // The kernel would not follow these links for the tester (a shell's
+    // "echo x > name" is refused): neither may the join.
+    QTest::newRow("another user's link to a file, sticky folder") << "link to a file";
+    QTest::newRow("another user's link to nothing yet, sticky folder") << "link to nothing";
 }
 
 // The system would refuse the rename: the name is refused before the
@@ -179,6 +244,27 @@ void JoinAccessTest::filesThatMayNotBeReplacedAreBadNames()
     j.input("a.bin", "new");
     const QByteArray file = j.tree.file("out/shared.txt", "old content");
     int result = -1;
+    if (kind.startsWith("link")) {
+        ProtectedSymlinks protection;
+        if (!protection.isOn())
+            QSKIP("fs.protected_symlinks cannot be turned on here");
+        QVERIFY(chmod(j.out.constData(), 01777) == 0 && unlink(file.constData()) == 0);
+        // The tester's own file, and the link Alice left in the shared folder.
+        const QByteArray home = j.tree.folder("home");
+        const QByteArray victim = home + "/victim.txt";
+        if (kind == "link to a file")
+            j.tree.file("home/victim.txt", "old content");
+        QVERIFY(chown(home.constData(), Tester, TesterGroup) == 0 && chmod(home.constData(), 0700) == 0);
+        QVERIFY(chown(victim.constData(), Tester, TesterGroup) == 0 || kind == "link to nothing");
+        QVERIFY(symlink(victim.constData(), file.constData()) == 0);
+        QVERIFY(lchown(file.constData(), Alice, Alice) == 0);
+        QCOMPARE(createAs(j, Tester, TesterGroup, {}, QStringLiteral("shared.txt"), {BadName}), 0);
+        if (kind == "link to a file")
+            QCOMPARE(TempTree::read(victim), QByteArray("old content"));
+        QCOMPARE(namesIn(home), kind == "link to a file" ? QStringList{"victim.txt"} : QStringList());
+        QCOMPARE(namesIn(j.out), QStringList{"shared.txt"});
+        return;
+    }
     if (kind == "sticky") {
         QVERIFY(chmod(j.out.constData(), 01777) == 0);
         QVERIFY(chown(file.constData(), Alice, Alice) == 0 && chmod(file.constData(), 0666) == 0);

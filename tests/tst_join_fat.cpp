@@ -96,7 +96,15 @@ void JoinFatTest::joinOnFat()
         const QByteArray old = j.tree.file("fat/Old.txt", "old content");
         j.input("a.bin", "new");
         j.box.answerNext(MsgAnswer::Yes);
+        // Nothing is made before the answer: a session that ends while the
+        // question waits leaves nothing there.
+        QStringList whileAsked;
+        j.box.onShow = [&] {
+            if (whileAsked.isEmpty())
+                whileAsked = namesIn(fat.folder);
+        };
         j.create(QStringLiteral("Old.txt"));
+        QCOMPARE(whileAsked, QStringList{"Old.txt"});
         QCOMPARE(j.messages(), (QStringList{question("Old.txt"), created("Old.txt")}));
         QCOMPARE(TempTree::read(old), QByteArray("new"));
     } else if (kind == "sparse") {

@@ -108,14 +108,18 @@ inline QString describe(const QString& text, const QString& title, MsgIcon icon,
 }
 
 // Notes each message in the shared log too, where it falls among the displays.
+// Can also act while a message is shown.
 class LoggingBox : public ScriptedMessageBox {
 public:
     QStringList* log = nullptr;
+    std::function<void()> onShow;
     MsgAnswer show(const QString& text, const QString& title, MsgIcon icon,
                    MsgButtons buttons) override
     {
         if (log)
             *log << describe(text, title, icon, buttons);
+        if (onShow)
+            onShow();
         return ScriptedMessageBox::show(text, title, icon, buttons);
     }
 };

@@ -8,9 +8,9 @@
 
 namespace quibex::test {
 
-TmpfsMount::TmpfsMount(const QByteArray& mountPoint) : folder(mountPoint)
+TmpfsMount::TmpfsMount(const QByteArray& mountPoint, const char* options) : folder(mountPoint)
 {
-    mounted = mount("quibex-test", folder.constData(), "tmpfs", MS_NOSUID | MS_NODEV, "size=1m") == 0;
+    mounted = mount("quibex-test", folder.constData(), "tmpfs", MS_NOSUID | MS_NODEV, options) == 0;
     if (!mounted)
         reason = QStringLiteral("cannot mount a tmpfs here (%1): needs root").arg(QString::fromLocal8Bit(strerror(errno)));
 }

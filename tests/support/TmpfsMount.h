@@ -11,7 +11,7 @@ namespace quibex::test {
 // volume skips, giving the reason.
 class TmpfsMount {
 public:
-    explicit TmpfsMount(const QByteArray& folder);
+    explicit TmpfsMount(const QByteArray& folder, const char* options = "size=1m");
     ~TmpfsMount();
     TmpfsMount(const TmpfsMount&) = delete;
     TmpfsMount& operator=(const TmpfsMount&) = delete;
