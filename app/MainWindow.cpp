@@ -119,10 +119,20 @@ void MainWindow::wireEvents()
     onClick(shown.Command2[0], [this] { create(); });
     onClick(shown.Command2[1], [&f] { Command2_Click(f, 2); });
 
-    connect(shown.Check1, &QCheckBox::stateChanged, this,
-            [&f](int state) { f.Check1.setValue(state == Qt::Checked ? 1 : 0); });
-    connect(shown.Check2, &QCheckBox::stateChanged, this,
-            [&f](int state) { f.Check2.setValue(state == Qt::Checked ? 1 : 0); });
+    // The join reads the options on its own thread: a box ticked meanwhile
+    // (by an assistive tool; clicks are dropped) goes back to what it holds.
+    const auto option = [this](QCheckBox* box, CheckBox& value) {
+        connect(box, &QCheckBox::stateChanged, this, [box, &value](int state) {
+            if (!offWindowThreadRunning()) {
+                value.setValue(state == Qt::Checked ? 1 : 0);
+                return;
+            }
+            const QSignalBlocker quiet(box);
+            box->setChecked(value.value() == 1);
+        });
+    };
+    option(shown.Check1, f.Check1);
+    option(shown.Check2, f.Check2);
 }
 
 // The drives are those mounted now: a stick plugged in since start-up is
