@@ -85,6 +85,20 @@ private slots:
             QCOMPARE(labelledBy(target), QStringList({caption->text()}));
     }
 
+    // The folder list is a tree: each row is a folder's name and says its level.
+    void folderRowsSayTheirLevel()
+    {
+        tree.folder("sous");
+        fmenu& f = window->form();
+        f.Dir1.setPath(tree.path());
+        QAccessibleInterface* folders = accessible(widget<QWidget>("Dir1"));
+        const int last = f.Dir1.list().count() - 1;
+        QCOMPARE(folders->child(last)->text(QAccessible::Name), "sous");
+        QCOMPARE(folders->child(0)->text(QAccessible::Description), "niveau 1");
+        QCOMPARE(folders->child(last)->text(QAccessible::Description),
+                 QStringLiteral("niveau %1").arg(f.Dir1.depth(last) + 1));
+    }
+
     void progressDisplaysReadAsProgressBars()
     {
         fmenu& f = window->form();

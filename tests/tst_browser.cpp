@@ -96,7 +96,10 @@ private slots:
         fmenu& f = *fx.form;
         fx.browse(fx.tree.path("a/b"));
         const QString root = QString::fromUtf8(fx.tree.path());
-        QCOMPARE(texts(f.Dir1.list()), QStringList({root, "  a", "    b", "      alpha", "      Zed"}));
+        // Each item is the folder's name alone; its depth comes apart.
+        QCOMPARE(texts(f.Dir1.list()), QStringList({root, "a", "b", "alpha", "Zed"}));
+        QCOMPARE(QList<int>({f.Dir1.depth(0), f.Dir1.depth(1), f.Dir1.depth(2), f.Dir1.depth(3), f.Dir1.depth(4)}),
+                 QList<int>({0, 1, 2, 3, 3}));
         QCOMPARE(f.Dir1.list().listIndex(), 2);  // the current folder is highlighted
         QCOMPARE(texts(f.File1), QStringList({"f.txt"}));
         // Opening a folder of the chain goes back up; the file list follows.

@@ -4,6 +4,8 @@
 #include "toolkit/DriveList.h"
 #include "toolkit/FolderReader.h"
 
+#include <QList>
+
 namespace quibex {
 
 namespace {
@@ -11,11 +13,6 @@ namespace {
 QByteArray childOf(const QByteArray& folder, const QByteArray& name)
 {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
-
-QString indent(int level)
-{
-    return QString(level * 2, QLatin1Char(' '));
 }
 
 }  // namespace
@@ -30,21 +27,21 @@ bool DirList::fill(const QByteArray& nativeFolder)
     QByteArray root = drives.rootOf(drives.driveOf(nativeFolder));
     if (root.isEmpty())
         root = "/";
+    QList<QByteArray> below = nativeFolder.mid(root.size()).split('/');
+    below.removeAll(QByteArray());
+    // Known before the first item goes in: a view reads the depths as the rows arrive.
+    currentRow = int(below.size());
     shown.clear();
     // The chain from the drive's root down to the folder itself.
     shown.addItem(displayName(root), root);
     QByteArray walked = root;
-    int level = 0;
-    const QByteArray below = nativeFolder.mid(root.size());
-    for (const QByteArray& part : below.split('/')) {
-        if (part.isEmpty())
-            continue;
+    for (const QByteArray& part : below) {
         walked = childOf(walked, part);
-        shown.addItem(indent(++level) + displayName(part), walked);
+        shown.addItem(displayName(part), walked);
     }
     const int current = shown.count() - 1;
     for (const FolderEntry& sub : listing->folders) {
-        if (!shown.addItem(indent(level + 1) + sub.name, childOf(nativeFolder, sub.nativeName)))
+        if (!shown.addItem(sub.name, childOf(nativeFolder, sub.nativeName)))
             break;
     }
     shown.setListIndex(current);
