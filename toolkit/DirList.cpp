@@ -4,6 +4,8 @@
 #include "toolkit/DriveList.h"
 #include "toolkit/FolderReader.h"
 
+#include <climits>
+
 namespace quibex {
 
 namespace {
@@ -44,7 +46,12 @@ bool DirList::fill(const QByteArray& nativeFolder)
     }
     const int current = shown.count() - 1;
     for (const FolderEntry& sub : listing->folders) {
-        if (!shown.addItem(indent(level + 1) + sub.name, childOf(nativeFolder, sub.nativeName)))
+        // A folder whose path is too long for the system cannot be opened by
+        // that path: listed, it would be a row that never opens.
+        const QByteArray path = childOf(nativeFolder, sub.nativeName);
+        if (path.size() >= PATH_MAX)
+            continue;
+        if (!shown.addItem(indent(level + 1) + sub.name, path))
             break;
     }
     shown.setListIndex(current);
@@ -54,7 +61,15 @@ bool DirList::fill(const QByteArray& nativeFolder)
 bool DirList::setPath(const QByteArray& nativeFolder)
 {
     const QByteArray target = withoutTrailingSlash(nativeFolder);
-    if (target.isEmpty() || !fill(target))
+    if (target.isEmpty())
+        return false;
+    // Entering another drive, as opening the folder it is mounted on does,
+    // first asks that drive for a moment only: one that does not answer is
+    // refused, not waited on.
+    const QString drive = drives.driveOf(target);
+    if (!drive.isEmpty() && drive != drives.driveOf(folder) && !drives.isReady(drive))
+        return false;
+    if (!fill(target))
         return false;
     const bool moved = target != folder;
     folder = target;
