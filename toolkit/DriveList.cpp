@@ -2,7 +2,6 @@
 #include "toolkit/DriveList.h"
 
 #include "toolkit/FolderReader.h"
-
 #include "toolkit/MountTable.h"
 #include "toolkit/VolumeProbe.h"
 
