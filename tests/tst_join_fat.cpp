@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 using namespace quibex;
@@ -65,6 +66,7 @@ void JoinFatTest::joinOnFat()
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(HoldVariable, QString::fromLocal8Bit(folder));
         run.setProcessEnvironment(environment);
+        run.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });  // dies with this run
         run.start(QCoreApplication::applicationFilePath(), {});
         QVERIFY(run.waitForReadyRead(60000));
         const QByteArray said = run.readAll().trimmed();
