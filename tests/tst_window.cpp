@@ -2,6 +2,7 @@
 // The real window, driven through its widgets as a user would.
 #include "app/MainWindow.h"
 #include "selection/Selection.h"
+#include "support/FatMount.h"
 #include "support/TempTree.h"
 #include "support/TmpfsMount.h"
 #include "support/window/WindowDriver.h"
@@ -18,6 +19,16 @@
 #include <QListView>
 #include <QMimeData>
 #include <QPushButton>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include <csignal>
+
+#include <unistd.h>
 
 using namespace quibex;
 using namespace quibex::test;
@@ -45,6 +56,12 @@ int firstInk(QAbstractItemView* view, int row)
         }
     }
     return -1;
+}
+
+// A name as a list row shows it: control characters as their symbols.
+QString shownAs(QString name)
+{
+    return name.replace(QLatin1Char('\n'), QChar(0x240A));
 }
 
 }  // namespace
@@ -363,42 +380,119 @@ private slots:
 
     // A volume mounted while the program runs: listed once the drop-down
     // opens, shown as the drive when the folder list enters it, gone from the
-    // list once unmounted; each drive keeps its folder throughout.
+    // list once unmounted, the folder list then back on the drive shown; each
+    // drive keeps its folder throughout. A mount point's name shows as the
+    // folder list shows names, and its bytes still name that drive.
+    void drivesFollowMountsAndFolders_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("plain name") << QByteArray("cle");
+        QTest::newRow("line feed") << QByteArray("cle\nligne");
+        QTest::newRow("not UTF-8") << QByteArray("cle\xff\xe9");
+    }
     void drivesFollowMountsAndFolders()
     {
-        TmpfsMount volume(tree.path("cle"));
+        QFETCH(QByteArray, name);
+        TmpfsMount volume(tree.folder(name));
         if (!volume.isMounted())
             QSKIP(qPrintable(volume.whyNot()));
-        tree.file("cle/photos/p.jpg");
+        tree.file(name + "/photos/p.jpg");
         fmenu& f = window->form();
+        f.Dir1.setPath(tree.path());  // the folder list reads the new folder
         auto* drives = widget<QComboBox>("Drive1");
         auto* folders = widget<QListView>("Dir1");
         const QString home = drives->currentText();
-        const QString stick = QString::fromUtf8(tree.path("cle"));
+        const QString stick = shownAs(QFile::decodeName(tree.path(name)));
+        const auto row = [](const QString& shownName) {
+            return QRegularExpression("\\s*" + QRegularExpression::escape(shownName));
+        };
         QCOMPARE(home, f.Drive1.driveOf(tree.path()));
 
         drives->showPopup();
-        QVERIFY(rows(drives->view()).contains(stick));
+        QVERIFY2(rows(drives->view()).contains(stick), qPrintable(rows(drives->view()).join('|')));
         drives->hidePopup();
-        doubleClickRow(folders, rows(folders).indexOf(QRegularExpression("\\s*cle")));
-        QCOMPARE(f.Dir1.nativePath(), tree.path("cle"));
+        doubleClickRow(folders, rows(folders).indexOf(row(shownAs(QFile::decodeName(name)))));
+        QCOMPARE(f.Dir1.nativePath(), tree.path(name));
         QCOMPARE(drives->currentText(), stick);
-        doubleClickRow(folders, rows(folders).indexOf(QRegularExpression("\\s*photos")));
+        doubleClickRow(folders, rows(folders).indexOf(row("photos")));
         QCOMPARE(drives->currentText(), stick);
 
         pickDrive(drives, home);
         QCOMPARE(f.Dir1.nativePath(), tree.path());
         QCOMPARE(rows(widget<QListView>("File1")), QStringList({"a.txt", "b.txt", "c.dat"}));
         pickDrive(drives, stick);
-        QCOMPARE(f.Dir1.nativePath(), tree.path("cle/photos"));
+        QCOMPARE(f.Dir1.nativePath(), tree.path(name + "/photos"));
         // The folder shown goes; picking the drive shown again moves to its root.
-        QVERIFY(QDir(QString::fromUtf8(tree.path("cle/photos"))).removeRecursively());
+        QVERIFY(unlink(tree.path(name + "/photos/p.jpg").constData()) == 0);
+        QVERIFY(rmdir(tree.path(name + "/photos").constData()) == 0);
         pickDrive(drives, stick);
-        QCOMPARE(f.Dir1.nativePath(), tree.path("cle"));
+        QCOMPARE(f.Dir1.nativePath(), tree.path(name));
 
         QVERIFY(volume.unmount());
         QTRY_VERIFY(!rows(drives->view()).contains(stick));
         QCOMPARE(drives->currentText(), home);
+        QCOMPARE(f.Dir1.nativePath(), tree.path());
+        QCOMPARE(f.File1.nativePath(), tree.path());
+        QCOMPARE(rows(widget<QListView>("File1")), QStringList({"a.txt", "b.txt", "c.dat"}));
+    }
+
+    // A volume that no longer answers (its server stopped) holds whoever
+    // touches it for as long as it likes. The window reads the drives again
+    // at each mount and as the drop-down opens without waiting on it: the
+    // stopped volume is listed, one mounted after it is listed too, and
+    // picking or opening the stopped one is refused like any drive that
+    // cannot be read. Should the window wait on it all the same, a watchdog
+    // wakes the server after a while, so that the test fails instead of
+    // hanging.
+    void aStoppedVolumeNeverHoldsTheWindow()
+    {
+        FatMount stopped(tree.folder("fige"));
+        if (!stopped.isMounted())
+            QSKIP(qPrintable(stopped.whyNot()));
+        fmenu& f = window->form();
+        auto* drives = widget<QComboBox>("Drive1");
+        auto* folders = widget<QListView>("Dir1");
+        const QString home = drives->currentText();
+        const QString hung = QString::fromUtf8(stopped.folder());
+        QTRY_VERIFY(rows(drives->view()).contains(hung));
+
+        QVERIFY(kill(stopped.server(), SIGSTOP) == 0);
+        std::atomic<bool> waitedOn{false};
+        std::mutex lock;
+        std::condition_variable finished;
+        bool done = false;
+        std::thread watchdog([&] {
+            std::unique_lock<std::mutex> hold(lock);
+            if (!finished.wait_for(hold, std::chrono::seconds(20), [&] { return done; })) {
+                waitedOn = true;
+                kill(stopped.server(), SIGCONT);
+            }
+        });
+        const auto stopWatchdog = qScopeGuard([&] {
+            {
+                const std::lock_guard<std::mutex> hold(lock);
+                done = true;
+            }
+            finished.notify_all();
+            watchdog.join();
+        });
+
+        TmpfsMount volume(tree.path("cle"));
+        if (!volume.isMounted())
+            QSKIP(qPrintable(volume.whyNot()));
+        const QString stick = QString::fromUtf8(tree.path("cle"));
+        QTRY_VERIFY(rows(drives->view()).contains(stick));
+        QVERIFY(rows(drives->view()).contains(hung));
+        drives->showPopup();
+        drives->hidePopup();
+        pickDrive(drives, hung);
+        QCOMPARE(drives->currentText(), home);
+        QCOMPARE(f.Dir1.nativePath(), tree.path());
+        doubleClickRow(folders, rows(folders).indexOf(QRegularExpression("\\s*fige")));
+        QCOMPARE(f.Dir1.nativePath(), tree.path());
+        pickDrive(drives, stick);
+        QCOMPARE(f.Dir1.nativePath(), tree.path("cle"));
+        QVERIFY2(!waitedOn, "the window waited on the stopped volume");
     }
 
     // Files dragged from a file manager go to the end of the selection, each

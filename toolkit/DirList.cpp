@@ -6,6 +6,8 @@
 
 #include <QList>
 
+#include <climits>
+
 namespace quibex {
 
 namespace {
@@ -41,7 +43,12 @@ bool DirList::fill(const QByteArray& nativeFolder)
     }
     const int current = shown.count() - 1;
     for (const FolderEntry& sub : listing->folders) {
-        if (!shown.addItem(sub.name, childOf(nativeFolder, sub.nativeName)))
+        // A folder whose path is too long for the system cannot be opened by
+        // that path: listed, it would be a row that never opens.
+        const QByteArray path = childOf(nativeFolder, sub.nativeName);
+        if (path.size() >= PATH_MAX)
+            continue;
+        if (!shown.addItem(sub.name, path))
             break;
     }
     shown.setListIndex(current);
@@ -51,7 +58,15 @@ bool DirList::fill(const QByteArray& nativeFolder)
 bool DirList::setPath(const QByteArray& nativeFolder)
 {
     const QByteArray target = withoutTrailingSlash(nativeFolder);
-    if (target.isEmpty() || !fill(target))
+    if (target.isEmpty())
+        return false;
+    // Entering another drive, as opening the folder it is mounted on does,
+    // first asks that drive for a moment only: one that does not answer is
+    // refused, not waited on.
+    const QString drive = drives.driveOf(target);
+    if (!drive.isEmpty() && drive != drives.driveOf(folder) && !drives.isReady(drive))
+        return false;
+    if (!fill(target))
         return false;
     const bool moved = target != folder;
     folder = target;
