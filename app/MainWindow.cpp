@@ -13,6 +13,7 @@
 #include "widgets/BrowserViews.h"
 #include "widgets/Pacing.h"
 #include "widgets/QtMessageBox.h"
+#include "widgets/SelectionListView.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -105,6 +106,8 @@ void MainWindow::wireEvents()
     connect(new MountWatcher(this), &MountWatcher::mountsChanged, this, &MainWindow::rereadDrives);
     connect(shown.Dir1, &FolderListView::opened, this, unlessJoining([&f](int row) { f.Dir1.open(row); }));
     connect(shown.File1, &FileListView::picked, this, unlessJoining([&f] { File1_Click(f); }));
+    connect(shown.List1, &SelectionListView::filesDropped, this,
+            unlessJoining([&f](const QList<QByteArray>& paths) { List1_OLEDragDrop(f, paths); }));
 
     const auto onClick = [this](QPushButton* button, auto handler) {
         connect(button, &QPushButton::clicked, this, unlessJoining(handler));

@@ -10,7 +10,6 @@
 
 class QCheckBox;
 class QLineEdit;
-class QListView;
 class QPushButton;
 
 namespace quibex {
@@ -19,6 +18,7 @@ class DriveComboBox;
 class FileListView;
 class FolderListView;
 class GaugeDisplay;
+class SelectionListView;
 
 // The program's only window: the form's shown controls laid out as widgets,
 // and every widget event sent to its handler.
@@ -46,7 +46,7 @@ private:
         DriveComboBox* Drive1 = nullptr;
         FolderListView* Dir1 = nullptr;
         FileListView* File1 = nullptr;
-        QListView* List1 = nullptr;
+        SelectionListView* List1 = nullptr;
         QLineEdit* Text1 = nullptr;
         QCheckBox* Check1 = nullptr;
         QCheckBox* Check2 = nullptr;

@@ -5,9 +5,11 @@
 #include "app/MainWindow.h"
 #include "widgets/BrowserViews.h"
 #include "widgets/ComboBoxBinding.h"
+#include "widgets/FolderListModel.h"
 #include "widgets/GaugeDisplay.h"
 #include "widgets/LineEditBinding.h"
 #include "widgets/ListBoxModel.h"
+#include "widgets/SelectionListView.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -82,7 +84,7 @@ void MainWindow::createBrowser()
 
     shown.Dir1 = named(new FolderListView(this), "Dir1", QStringLiteral("Dossiers"));
     placeTwips(shown.Dir1, 120, 480, 3495, 2115);
-    new ListBoxModel(f.Dir1.list(), shown.Dir1);
+    new FolderListModel(f.Dir1, shown.Dir1);
 
     QLabel* filesCaption = label(this, "Label1", QStringLiteral("Sélectionner les fichiers à concaténer"),
                                  boldFont(), 120, 2640, 3240, 195);
@@ -100,11 +102,8 @@ void MainWindow::createSelection()
     QLabel* selectionCaption =
         label(this, "Label2", QStringLiteral("Fichiers sélectionnés"), boldFont(), 3720, 120, 1800, 195);
     selectionCaption->adjustSize();
-    shown.List1 = named(new QListView(this), "List1", QStringLiteral("Fichiers sélectionnés"));
+    shown.List1 = named(new SelectionListView(this), "List1", QStringLiteral("Fichiers sélectionnés"));
     selectionCaption->setBuddy(shown.List1);
-    shown.List1->setSelectionMode(QAbstractItemView::SingleSelection);
-    shown.List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    shown.List1->setUniformItemSizes(true);
     placeTwips(shown.List1, 3720, 360, 2655, 5130);
     new ListBoxModel(f.List1, shown.List1);
 

@@ -17,8 +17,9 @@ QIcon programIcon()
     registerIconImages();
     // PNG images: reading them needs no image plugin.
     QIcon builtIn;
-    builtIn.addFile(QStringLiteral(":/quibex/icons/quibex-32.png"), QSize(32, 32));
-    builtIn.addFile(QStringLiteral(":/quibex/icons/quibex-16.png"), QSize(16, 16));
+    // The larger ones serve screens scaled 1.5 or 2 times.
+    for (const int side : {64, 48, 32, 16})
+        builtIn.addFile(QStringLiteral(":/quibex/icons/quibex-%1.png").arg(side), QSize(side, side));
     // An installed copy finds its icon in the desktop's theme, at every size
     // the theme has; the built-in images serve wherever it is not installed.
     return QIcon::fromTheme(QStringLiteral("quibex"), builtIn);

@@ -10,6 +10,10 @@ namespace quibex {
 // can refuse it until the user has typed a name in front of it.
 void ProposerNom(fmenu& form)
 {
+    // The focus goes to the name box before its text changes: a screen
+    // reader takes the caret moving in a box for the focus being there
+    // already, and would then say nothing when the focus came.
+    form.Text1.setFocus();
     const QString first = form.List1.count() > 0 ? form.List1.item(0) : QString();
     const qsizetype dot = first.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot < 0 ? QString() : first.mid(dot + 1);
@@ -18,7 +22,6 @@ void ProposerNom(fmenu& form)
         form.Text1.setText(proposal);
         form.Text2.setText(proposal);
     }
-    form.Text1.setFocus();
 }
 
 }  // namespace quibex

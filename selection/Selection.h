@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 
 #include <cstdint>
 
@@ -15,6 +16,9 @@ void Command4_Click(fmenu& form);                 // "Ajouter toute la liste"
 void Command3_Click(fmenu& form);                 // "Retirer"
 void Command6_Click(fmenu& form);                 // "Retirer tout"
 void Command1_Click(fmenu& form, int16_t index);  // 0 "Haut", 1 "Bas"
+// Files dropped on the selection, by their full paths as bytes, in the
+// order dropped: added at the end by the rules of "Ajouter toute la liste".
+void List1_OLEDragDrop(fmenu& form, const QList<QByteArray>& paths);
 
 // Proposes "." and the first entry's extension as the name of the file to create.
 void ProposerNom(fmenu& form);

@@ -3,6 +3,7 @@
 // the label that names it, and the progress displays' values.
 #include "app/MainWindow.h"
 #include "support/TempTree.h"
+#include "support/TmpfsMount.h"
 #include "support/window/WindowDriver.h"
 #include "toolkit/ScriptedMessageBox.h"
 
@@ -10,6 +11,7 @@
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
+#include <QComboBox>
 #include <QLabel>
 
 using namespace quibex;
@@ -85,6 +87,20 @@ private slots:
             QCOMPARE(labelledBy(target), QStringList({caption->text()}));
     }
 
+    // The folder list is a tree: each row is a folder's name and says its level.
+    void folderRowsSayTheirLevel()
+    {
+        tree.folder("sous");
+        fmenu& f = window->form();
+        f.Dir1.setPath(tree.path());
+        QAccessibleInterface* folders = accessible(widget<QWidget>("Dir1"));
+        const int last = f.Dir1.list().count() - 1;
+        QCOMPARE(folders->child(last)->text(QAccessible::Name), "sous");
+        QCOMPARE(folders->child(0)->text(QAccessible::Description), "niveau 1");
+        QCOMPARE(folders->child(last)->text(QAccessible::Description),
+                 QStringLiteral("niveau %1").arg(f.Dir1.depth(last) + 1));
+    }
+
     void progressDisplaysReadAsProgressBars()
     {
         fmenu& f = window->form();
@@ -104,6 +120,51 @@ private slots:
 
         f.jauge2.setText("100% " + QString(140, QChar(127)));
         QCOMPARE(accessible(widget<QWidget>("jauge2"))->valueInterface()->currentValue().toInt(), 100);
+    }
+
+    // A volume mounted or unmounted changes the drive list in one step: an
+    // assistive tool, which reads the list at each change of its rows, never
+    // finds it empty or showing a drive that is not the one shown in the
+    // end, and the drop-down's own selection is the shown drive.
+    void theDriveListChangesInOneStep()
+    {
+        auto* drives = widget<QComboBox>("Drive1");
+        const QString home = drives->currentText();
+        const QString stick = QString::fromUtf8(tree.folder("cle"));
+        QStringList shownAtEachChange;
+        const auto record = [&] { shownAtEachChange << drives->currentText(); };
+        QAbstractItemModel* rowsOf = drives->model();
+        const QObject recording;  // the connections end with the test
+        connect(rowsOf, &QAbstractItemModel::rowsInserted, &recording, record);
+        connect(rowsOf, &QAbstractItemModel::rowsRemoved, &recording, record);
+        connect(rowsOf, &QAbstractItemModel::modelReset, &recording, record);
+        connect(rowsOf, &QAbstractItemModel::dataChanged, &recording, record);
+        const auto others = [&](const QString& shown) {
+            return shownAtEachChange.filter(QRegularExpression("^(?!" + QRegularExpression::escape(shown) + "$)"));
+        };
+        const auto selectedInDropDown = [drives] {
+            QStringList selected;
+            for (const QModelIndex& row : drives->view()->selectionModel()->selectedIndexes())
+                selected << row.data().toString();
+            return selected;
+        };
+
+        TmpfsMount volume(tree.path("cle"));
+        if (!volume.isMounted())
+            QSKIP(qPrintable(volume.whyNot()));
+        QTRY_VERIFY(rows(drives->view()).contains(stick));
+        QCOMPARE(others(home), QStringList());
+        // The stick is picked, then taken out: the list goes straight back.
+        drives->showPopup();
+        drives->view()->setCurrentIndex(drives->model()->index(drives->findText(stick), 0));
+        QTest::keyClick(drives->view(), Qt::Key_Return);
+        QCOMPARE(drives->currentText(), stick);
+        shownAtEachChange.clear();
+        QVERIFY(volume.unmount());
+        QTRY_VERIFY(!rows(drives->view()).contains(stick));
+        QCOMPARE(others(home), QStringList());
+        QCOMPARE(drives->currentText(), home);
+        QCOMPARE(selectedInDropDown(), QStringList({home}));
     }
 };
 

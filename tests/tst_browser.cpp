@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -96,7 +97,10 @@ private slots:
         fmenu& f = *fx.form;
         fx.browse(fx.tree.path("a/b"));
         const QString root = QString::fromUtf8(fx.tree.path());
-        QCOMPARE(texts(f.Dir1.list()), QStringList({root, "  a", "    b", "      alpha", "      Zed"}));
+        // Each item is the folder's name alone; its depth comes apart.
+        QCOMPARE(texts(f.Dir1.list()), QStringList({root, "a", "b", "alpha", "Zed"}));
+        QCOMPARE(QList<int>({f.Dir1.depth(0), f.Dir1.depth(1), f.Dir1.depth(2), f.Dir1.depth(3), f.Dir1.depth(4)}),
+                 QList<int>({0, 1, 2, 3, 3}));
         QCOMPARE(f.Dir1.list().listIndex(), 2);  // the current folder is highlighted
         QCOMPARE(texts(f.File1), QStringList({"f.txt"}));
         // Opening a folder of the chain goes back up; the file list follows.
@@ -197,6 +201,38 @@ private slots:
         QCOMPARE(f.File1.nativePath(), fx.tree.path("deep/er"));
         QCOMPARE(texts(f.File1), QStringList({"x.txt"}));
         QVERIFY(fx.box.shown().empty());
+    }
+
+    // The system opens no path longer than PATH_MAX: a folder whose path
+    // would be is left out of the folder list rather than listed as a row
+    // that never opens. Every folder the list shows opens.
+    void everyListedFolderOpens()
+    {
+        FormFixture fx;
+        fmenu& f = *fx.form;
+        QByteArray relative(200, 'd');
+        while (fx.tree.path(relative).size() < PATH_MAX - 256)
+            relative += '/' + QByteArray(200, 'd');
+        const QByteArray deep = fx.tree.folder(relative);
+        // A path holds at most PATH_MAX - 1 bytes, its end marker taking the last.
+        const QByteArray fits(PATH_MAX - 2 - deep.size(), 'f');
+        const QByteArray tooLong(PATH_MAX - 1 - deep.size(), 'l');
+        const int parent = open(deep.constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(parent >= 0);
+        const auto cleanUp = qScopeGuard([&] {
+            unlinkat(parent, tooLong.constData(), AT_REMOVEDIR);
+            close(parent);
+        });
+        QVERIFY(mkdirat(parent, fits.constData(), 0700) == 0);
+        QVERIFY(mkdirat(parent, tooLong.constData(), 0700) == 0);
+
+        fx.browse(deep);
+        const int current = f.Dir1.list().listIndex();
+        QCOMPARE(texts(f.Dir1.list()).mid(current + 1).join('|').trimmed(), QString::fromLatin1(fits));
+        for (int row = current + 1; row < f.Dir1.list().count(); ++row) {
+            fx.browse(deep);
+            QVERIFY(f.Dir1.open(row));
+        }
     }
 
     void driveOfPicksTheLongestRoot()

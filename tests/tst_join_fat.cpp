@@ -3,13 +3,18 @@
 // permissions, no holes, names it refuses and no regard for letter case.
 // Needs root, FUSE and the fusefat and mkfs.vfat programs; skipped without.
 
+#include "support/FatMount.h"
 #include "support/JoinFixture.h"
 
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 using namespace quibex;
@@ -17,50 +22,19 @@ using namespace quibex::test;
 
 namespace {
 
-bool run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit
-           && process.exitCode() == 0;
-}
+// A test run killed while its volume is mounted: the volume is mounted in
+// a process of its own (this program, started again), which is then killed.
+const char* const HoldVariable = "QUIBEX_TEST_HOLD_FAT";
 
-// A small FAT image mounted on a folder for as long as it lives.
-class FatMount {
-public:
-    explicit FatMount(const QByteArray& mountPoint) : folder(mountPoint), image(mountPoint + ".img")
-    {
-        if (geteuid() != 0 || access("/dev/fuse", R_OK | W_OK) != 0) {
-            reason = "needs root and /dev/fuse";
-            return;
-        }
-        if (QStandardPaths::findExecutable("fusefat").isEmpty()
-            || QStandardPaths::findExecutable("mkfs.vfat", {"/sbin", "/usr/sbin"}).isEmpty()) {
-            reason = "needs fusefat and mkfs.vfat";
-            return;
-        }
-        const int fd = open(image.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        mounted = fd >= 0 && ftruncate(fd, 32 << 20) == 0;
-        if (fd >= 0)
-            close(fd);
-        mounted = mounted && run(QStandardPaths::findExecutable("mkfs.vfat", {"/sbin", "/usr/sbin"}),
-                                 {QString::fromLocal8Bit(image)})
-                  && run("fusefat", {"-o", "rw+", QString::fromLocal8Bit(image),
-                                     QString::fromLocal8Bit(folder)});
-        if (!mounted)
-            reason = "the FAT image could not be mounted";
-    }
-    ~FatMount()
-    {
-        if (mounted)
-            run("fusermount", {"-u", QString::fromLocal8Bit(folder)});
-        unlink(image.constData());
-    }
-    QByteArray folder;
-    QByteArray image;
-    bool mounted = false;
-    const char* reason = nullptr;
-};
+int holdMountUntilKilled(int argc, char* argv[], const QByteArray& folder)
+{
+    QCoreApplication app(argc, argv);
+    FatMount fat(folder);
+    std::printf("%s\n", fat.isMounted() ? "mounted" : "failed");
+    std::fflush(stdout);
+    for (;;)
+        pause();
+}
 
 }  // namespace
 
@@ -79,17 +53,39 @@ void JoinFatTest::joinOnFat_data()
     QTest::newRow("sparse input") << "sparse";
     QTest::newRow("name with a colon") << "colon";
     QTest::newRow("selected name in other case") << "case";
+    QTest::newRow("run killed while mounted") << "killed";
 }
 
 void JoinFatTest::joinOnFat()
 {
     QFETCH(QString, kind);
     Join j;
+    if (kind == "killed") {
+        const QByteArray folder = j.tree.folder("held");
+        QProcess run;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(HoldVariable, QString::fromLocal8Bit(folder));
+        run.setProcessEnvironment(environment);
+        run.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });  // dies with this run
+        run.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(run.waitForReadyRead(60000));
+        const QByteArray said = run.readAll().trimmed();
+        if (said != "mounted") {
+            run.kill();
+            run.waitForFinished();
+            QSKIP("no FAT volume could be mounted (needs root, FUSE, fusefat and mkfs.vfat)");
+        }
+        QVERIFY(isMountPoint(folder));
+        kill(pid_t(run.processId()), SIGKILL);
+        QVERIFY(run.waitForFinished());
+        QTRY_VERIFY_WITH_TIMEOUT(!isMountPoint(folder), 30000);
+        return;
+    }
     FatMount fat(j.tree.folder("fat"));
-    if (!fat.mounted)
-        QSKIP(fat.reason);
-    j.form.Dir1.setPath(fat.folder);
-    j.form.File1.setPath(fat.folder);
+    if (!fat.isMounted())
+        QSKIP(qPrintable(fat.whyNot()));
+    j.form.Dir1.setPath(fat.folder());
+    j.form.File1.setPath(fat.folder());
 
     if (kind == "replace") {
         // The new file's mode already is the only one FAT has: nothing to change.
@@ -101,7 +97,7 @@ void JoinFatTest::joinOnFat()
         QStringList whileAsked;
         j.box.onShow = [&] {
             if (whileAsked.isEmpty())
-                whileAsked = namesIn(fat.folder);
+                whileAsked = namesIn(fat.folder());
         };
         j.create(QStringLiteral("Old.txt"));
         QCOMPARE(whileAsked, QStringList{"Old.txt"});
@@ -120,7 +116,7 @@ void JoinFatTest::joinOnFat()
         QByteArray expected(5 << 20, '\0');
         expected.replace(0, 4, "head");
         expected.replace(3 << 20, 6, "middle");
-        QCOMPARE(TempTree::read(fat.folder + "/joined.bin"), expected);
+        QCOMPARE(TempTree::read(fat.folder() + "/joined.bin"), expected);
     } else if (kind == "colon") {
         j.input("a.bin", "new");
         j.create(QStringLiteral("a:b"));
@@ -136,9 +132,16 @@ void JoinFatTest::joinOnFat()
         QCOMPARE(TempTree::read(selected), QByteArray("keep"));
     }
     // No temporary file is left behind, whatever happened.
-    for (const QString& name : namesIn(fat.folder))
+    for (const QString& name : namesIn(fat.folder()))
         QVERIFY2(!name.startsWith(".quibex-"), qPrintable(name));
 }
 
-QTEST_GUILESS_MAIN(JoinFatTest)
+int main(int argc, char* argv[])
+{
+    if (const char* folder = std::getenv(HoldVariable))
+        return holdMountUntilKilled(argc, argv, folder);
+    QCoreApplication app(argc, argv);
+    JoinFatTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_join_fat.moc"

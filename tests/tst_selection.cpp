@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Building the selection from the file list, and the name proposal.
+#include "ordering/Ordering.h"
 #include "selection/Selection.h"
 #include "support/FormFixture.h"
 #include "support/Lists.h"
@@ -203,6 +204,28 @@ private slots:
         QCOMPARE(focus.count(), 1);
     }
 
+    // The add commands and the advanced sort move the focus to the name box
+    // before proposing a name in it: a screen reader that hears the text
+    // change first takes it for the focus and says nothing when it comes.
+    void focusComesBeforeTheProposal()
+    {
+        FormFixture fx;
+        fx.tree.file("a.txt");
+        fmenu& f = *fx.form;
+        f.File1.reread();
+        QStringList heard;
+        QObject::connect(&f.Text1, &TextBox::focusRequested, [&heard] { heard << "focus"; });
+        QObject::connect(&f.Text1, &TextBox::textChanged, [&heard] { heard << "text"; });
+        Command4_Click(f);
+        QCOMPARE(heard.first(), "focus");
+        QVERIFY(heard.contains("text"));
+        f.Text1.setText(QString());
+        heard.clear();
+        Command7_Click(f);
+        QCOMPARE(heard.first(), "focus");
+        QVERIFY(heard.contains("text"));
+    }
+
     void proposalNotRenewedAfterRemoveAll()
     {
         FormFixture fx;
@@ -291,6 +314,36 @@ private slots:
         QCOMPARE(f.Dir1.nativePath(), before);
     }
 
+    // Files dropped from a file manager: each keeps its own folder, as
+    // bytes; the rules are those of "Ajouter toute la liste".
+    void droppedFilesJoinAtTheEnd()
+    {
+        FormFixture fx;
+        const QByteArray latin1 = fx.tree.file("l\xe0/caf\xe9.txt", "L");  // neither is UTF-8
+        const QByteArray other = fx.tree.file("autre/b.doc", "B");
+        const QByteArray twin = fx.tree.file("autre/a.txt", "A2");
+        const QByteArray chosen = fx.tree.file("a.txt", "A");
+        const QByteArray folder = fx.tree.folder("dossier");
+        const QByteArray pipe = fx.tree.path("tube");
+        QCOMPARE(mkfifo(pipe.constData(), 0644), 0);
+        fmenu& f = *fx.form;
+        appendFile(f, chosen);
+        QSignalSpy proposals(&f.Text1, &TextBox::focusRequested);
+
+        List1_OLEDragDrop(f, {folder, pipe, fx.tree.path("absent"), other, twin, latin1, other});
+        QCOMPARE(fx.names(), QStringList({"a.txt", "b.doc", QStringLiteral("caf\uFFFD.txt")}));
+        QCOMPARE(entryNativePath(f, 1), other);
+        QCOMPARE(entryNativePath(f, 2), latin1);
+        QCOMPARE(TempTree::read(entryNativePath(f, 2)), QByteArray("L"));
+        QCOMPARE(proposals.count(), 1);  // once, at the end
+        QCOMPARE(f.Text1.text(), ".txt");
+
+        // Nothing but folders and things that are no files: nothing happens.
+        List1_OLEDragDrop(f, {folder, pipe, fx.tree.path()});
+        QCOMPARE(f.List1.count(), 3);
+        QCOMPARE(proposals.count(), 1);
+    }
+
     void selectionHoldsAtMost32767Entries()
     {
         FormFixture fx;
@@ -303,6 +356,7 @@ private slots:
         f.File1.reread();
         QVERIFY(fx.pick("last.txt"));
         Command4_Click(f);
+        List1_OLEDragDrop(f, {fx.tree.path("last.txt")});
         QCOMPARE(f.List1.count(), ListBox::MaxItems);
         QCOMPARE(f.List2.count(), ListBox::MaxItems);
         QVERIFY(fx.box.shown().empty());

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The real window, driven through its widgets as a user would.
 #include "app/MainWindow.h"
+#include "selection/Selection.h"
+#include "support/FatMount.h"
 #include "support/TempTree.h"
 #include "support/TmpfsMount.h"
 #include "support/window/WindowDriver.h"
@@ -15,7 +17,18 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMimeData>
 #include <QPushButton>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include <csignal>
+
+#include <unistd.h>
 
 using namespace quibex;
 using namespace quibex::test;
@@ -28,6 +41,27 @@ void pickDrive(QComboBox* drives, const QString& designation)
     drives->showPopup();
     drives->view()->setCurrentIndex(drives->model()->index(drives->findText(designation), 0));
     QTest::keyClick(drives->view(), Qt::Key_Return);
+}
+
+// The first column of a row where something is drawn in the text colour.
+int firstInk(QAbstractItemView* view, int row)
+{
+    const QImage image = view->viewport()->grab().toImage();
+    const QRect rect = view->visualRect(view->model()->index(row, 0));
+    const QColor ground = image.pixelColor(rect.right() - 1, rect.center().y());
+    for (int x = rect.left(); x < rect.right(); ++x) {
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            if (qGray(image.pixel(x, y)) < qGray(ground.rgb()) - 96)
+                return x;
+        }
+    }
+    return -1;
+}
+
+// A name as a list row shows it: control characters as their symbols.
+QString shownAs(QString name)
+{
+    return name.replace(QLatin1Char('\n'), QChar(0x240A));
 }
 
 }  // namespace
@@ -86,6 +120,13 @@ private slots:
         QCOMPARE(widget<QLabel>("Label5")->text(), "Fichier:");
         QCOMPARE(widget<QCheckBox>("Check1")->text(), "Ajout retour chariot (ASCII 13)");
         QCOMPARE(widget<QCheckBox>("Check2")->text(), "Ajout changement de ligne (ASCII 10)");
+        // Every caption fits its place: in a wider font than the layout was
+        // measured with, they are cut at the right.
+        for (const char* name : {"Check1", "Check2", "Label4", "Label5"}) {
+            auto* w = widget<QWidget>(name);
+            QVERIFY2(w->sizeHint().width() <= w->width(), name);
+        }
+        QVERIFY(widget<QWidget>("Label3")->geometry().right() < widget<QWidget>("Text1")->x());
         QCOMPARE(widget<QWidget>("List1")->geometry(), QRect(248, 24, 177, 342));
         QVERIFY(!widget<QWidget>("jauge")->isEnabled());
         QVERIFY(!widget<QWidget>("jauge2")->isEnabled());
@@ -177,6 +218,61 @@ private slots:
         QCOMPARE(rows(widget<QListView>("List1")), QStringList({"a.txt", "b.txt", "c.dat"}));
     }
 
+    // Ctrl with an arrow, Home or End moves the focus frame alone: the
+    // keyboard reaches the third file without picking the two before it.
+    void ctrlMovesTheFrameWithoutPicking()
+    {
+        auto* files = widget<QListView>("File1");
+        widget<QWidget>("Dir1")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(files, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(files, Qt::Key_Up, Qt::ControlModifier);
+        QTest::keyClick(files, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(files, Qt::Key_Down, Qt::ControlModifier);
+        QTest::keyClick(files, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(files->currentIndex().row(), 2);
+        QVERIFY(rows(widget<QListView>("List1")).isEmpty());
+        QVERIFY(files->selectionModel()->selectedIndexes().isEmpty());
+        QTest::keyClick(files, Qt::Key_Space);
+        QCOMPARE(rows(widget<QListView>("List1")), QStringList({"c.dat"}));
+    }
+
+    // Coming into the selection with Tab frames its first entry; the first
+    // Down highlights that entry, the next one the entry after it.
+    void keyboardReachesTheFirstEntry()
+    {
+        press("Command4");
+        auto* selection = widget<QListView>("List1");
+        widget<QWidget>("File1")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), selection);
+        QCOMPARE(window->form().List1.listIndex(), -1);
+        QTest::keyClick(selection, Qt::Key_Down);
+        QCOMPARE(window->form().List1.listIndex(), 0);
+        QTest::keyClick(selection, Qt::Key_Down);
+        QCOMPARE(window->form().List1.listIndex(), 1);
+    }
+
+    // An empty list with the focus draws a focus frame.
+    void emptyListsShowTheirFocus_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::newRow("selection") << "List1";
+        QTest::newRow("file list") << "File1";
+    }
+    void emptyListsShowTheirFocus()
+    {
+        QFETCH(QString, list);
+        window->form().Dir1.setPath(tree.path("cle"));  // a folder without files
+        auto* view = widget<QListView>(qPrintable(list));
+        QCOMPARE(view->model()->rowCount(), 0);
+        widget<QWidget>("Drive1")->setFocus();
+        const QImage without = view->viewport()->grab().toImage();
+        view->setFocus(Qt::TabFocusReason);
+        QVERIFY(view->hasFocus());
+        QVERIFY(view->viewport()->grab().toImage() != without);
+    }
+
     // Space and Enter pick the file under the focus frame, as a click on it
     // does; Enter presses a focused button.
     void spaceAndEnterPick()
@@ -237,6 +333,20 @@ private slots:
         QCOMPARE(window->form().Check1.value(), 0);
     }
 
+    // Rows hold the folders' names; the depth is drawn as an indent, and
+    // typing a name's first letters moves to it.
+    void foldersReadAsATree()
+    {
+        auto* folders = widget<QListView>("Dir1");
+        const int sub = rows(folders).indexOf("sous");
+        QVERIFY2(sub > 1, qPrintable(rows(folders).join('|')));
+        QVERIFY(firstInk(folders, sub) > firstInk(folders, 0) + 10);
+        folders->setFocus();
+        QTest::keyClicks(folders, "so");
+        QCOMPARE(folders->currentIndex().row(), sub);
+        QCOMPARE(window->form().Dir1.nativePath(), tree.path());  // moved to, not opened
+    }
+
     void foldersOpenOnDoubleClickOnly()
     {
         auto* folders = widget<QListView>("Dir1");
@@ -270,42 +380,158 @@ private slots:
 
     // A volume mounted while the program runs: listed once the drop-down
     // opens, shown as the drive when the folder list enters it, gone from the
-    // list once unmounted; each drive keeps its folder throughout.
+    // list once unmounted, the folder list then back on the drive shown; each
+    // drive keeps its folder throughout. A mount point's name shows as the
+    // folder list shows names, and its bytes still name that drive.
+    void drivesFollowMountsAndFolders_data()
+    {
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("plain name") << QByteArray("cle");
+        QTest::newRow("line feed") << QByteArray("cle\nligne");
+        QTest::newRow("not UTF-8") << QByteArray("cle\xff\xe9");
+    }
     void drivesFollowMountsAndFolders()
     {
-        TmpfsMount volume(tree.path("cle"));
+        QFETCH(QByteArray, name);
+        TmpfsMount volume(tree.folder(name));
         if (!volume.isMounted())
             QSKIP(qPrintable(volume.whyNot()));
-        tree.file("cle/photos/p.jpg");
+        tree.file(name + "/photos/p.jpg");
         fmenu& f = window->form();
+        f.Dir1.setPath(tree.path());  // the folder list reads the new folder
         auto* drives = widget<QComboBox>("Drive1");
         auto* folders = widget<QListView>("Dir1");
         const QString home = drives->currentText();
-        const QString stick = QString::fromUtf8(tree.path("cle"));
+        const QString stick = shownAs(QFile::decodeName(tree.path(name)));
+        const auto row = [](const QString& shownName) {
+            return QRegularExpression("\\s*" + QRegularExpression::escape(shownName));
+        };
         QCOMPARE(home, f.Drive1.driveOf(tree.path()));
 
         drives->showPopup();
-        QVERIFY(rows(drives->view()).contains(stick));
+        QVERIFY2(rows(drives->view()).contains(stick), qPrintable(rows(drives->view()).join('|')));
         drives->hidePopup();
-        doubleClickRow(folders, rows(folders).indexOf(QRegularExpression("\\s*cle")));
-        QCOMPARE(f.Dir1.nativePath(), tree.path("cle"));
+        doubleClickRow(folders, rows(folders).indexOf(row(shownAs(QFile::decodeName(name)))));
+        QCOMPARE(f.Dir1.nativePath(), tree.path(name));
         QCOMPARE(drives->currentText(), stick);
-        doubleClickRow(folders, rows(folders).indexOf(QRegularExpression("\\s*photos")));
+        doubleClickRow(folders, rows(folders).indexOf(row("photos")));
         QCOMPARE(drives->currentText(), stick);
 
         pickDrive(drives, home);
         QCOMPARE(f.Dir1.nativePath(), tree.path());
         QCOMPARE(rows(widget<QListView>("File1")), QStringList({"a.txt", "b.txt", "c.dat"}));
         pickDrive(drives, stick);
-        QCOMPARE(f.Dir1.nativePath(), tree.path("cle/photos"));
+        QCOMPARE(f.Dir1.nativePath(), tree.path(name + "/photos"));
         // The folder shown goes; picking the drive shown again moves to its root.
-        QVERIFY(QDir(QString::fromUtf8(tree.path("cle/photos"))).removeRecursively());
+        QVERIFY(unlink(tree.path(name + "/photos/p.jpg").constData()) == 0);
+        QVERIFY(rmdir(tree.path(name + "/photos").constData()) == 0);
         pickDrive(drives, stick);
-        QCOMPARE(f.Dir1.nativePath(), tree.path("cle"));
+        QCOMPARE(f.Dir1.nativePath(), tree.path(name));
 
         QVERIFY(volume.unmount());
         QTRY_VERIFY(!rows(drives->view()).contains(stick));
         QCOMPARE(drives->currentText(), home);
+        QCOMPARE(f.Dir1.nativePath(), tree.path());
+        QCOMPARE(f.File1.nativePath(), tree.path());
+        QCOMPARE(rows(widget<QListView>("File1")), QStringList({"a.txt", "b.txt", "c.dat"}));
+    }
+
+    // A volume that no longer answers (its server stopped) holds whoever
+    // touches it for as long as it likes. The window reads the drives again
+    // at each mount and as the drop-down opens without waiting on it: the
+    // stopped volume is listed, one mounted after it is listed too, and
+    // picking or opening the stopped one is refused like any drive that
+    // cannot be read. Should the window wait on it all the same, a watchdog
+    // wakes the server after a while, so that the test fails instead of
+    // hanging.
+    void aStoppedVolumeNeverHoldsTheWindow()
+    {
+        FatMount stopped(tree.folder("fige"));
+        if (!stopped.isMounted())
+            QSKIP(qPrintable(stopped.whyNot()));
+        fmenu& f = window->form();
+        auto* drives = widget<QComboBox>("Drive1");
+        auto* folders = widget<QListView>("Dir1");
+        const QString home = drives->currentText();
+        const QString hung = QString::fromUtf8(stopped.folder());
+        QTRY_VERIFY(rows(drives->view()).contains(hung));
+
+        QVERIFY(kill(stopped.server(), SIGSTOP) == 0);
+        std::atomic<bool> waitedOn{false};
+        std::mutex lock;
+        std::condition_variable finished;
+        bool done = false;
+        std::thread watchdog([&] {
+            std::unique_lock<std::mutex> hold(lock);
+            if (!finished.wait_for(hold, std::chrono::seconds(20), [&] { return done; })) {
+                waitedOn = true;
+                kill(stopped.server(), SIGCONT);
+            }
+        });
+        const auto stopWatchdog = qScopeGuard([&] {
+            {
+                const std::lock_guard<std::mutex> hold(lock);
+                done = true;
+            }
+            finished.notify_all();
+            watchdog.join();
+        });
+
+        TmpfsMount volume(tree.path("cle"));
+        if (!volume.isMounted())
+            QSKIP(qPrintable(volume.whyNot()));
+        const QString stick = QString::fromUtf8(tree.path("cle"));
+        QTRY_VERIFY(rows(drives->view()).contains(stick));
+        QVERIFY(rows(drives->view()).contains(hung));
+        drives->showPopup();
+        drives->hidePopup();
+        pickDrive(drives, hung);
+        QCOMPARE(drives->currentText(), home);
+        QCOMPARE(f.Dir1.nativePath(), tree.path());
+        doubleClickRow(folders, rows(folders).indexOf(QRegularExpression("\\s*fige")));
+        QCOMPARE(f.Dir1.nativePath(), tree.path());
+        pickDrive(drives, stick);
+        QCOMPARE(f.Dir1.nativePath(), tree.path("cle"));
+        QVERIFY2(!waitedOn, "the window waited on the stopped volume");
+    }
+
+    // Files dragged from a file manager go to the end of the selection, each
+    // with its own folder as bytes; folders and remote files are left out,
+    // and a drag of nothing usable is refused. The list is framed meanwhile.
+    void droppedFilesJoinTheSelection()
+    {
+        const QByteArray odd = tree.file("l\xe0/caf\xe9 1%.txt", "L");
+        QMimeData drag;
+        drag.setData("text/uri-list", "file://" + odd.toPercentEncoding("/") + "\r\n# comment\r\n"
+                                          "http://exemple.org/x.txt\r\nfile://" + tree.path("sous")
+                                          + "\r\nfile://localhost" + tree.path("b.txt") + "\r\n");
+        QMimeData remote;
+        remote.setData("text/uri-list", "http://exemple.org/x.txt\r\n");
+        auto* selection = widget<QListView>("List1");
+        QWidget* target = selection->viewport();
+        const QPoint at = target->rect().center();
+        const QImage idle = target->grab().toImage();
+
+        QDragEnterEvent refused(at, Qt::CopyAction, &remote, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &refused);
+        QVERIFY(!refused.isAccepted());
+        QDragEnterEvent enter(at, Qt::CopyAction, &drag, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        QVERIFY(target->grab().toImage() != idle);
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(target, &leave);
+        QCOMPARE(target->grab().toImage(), idle);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &drag, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &drop);
+        QVERIFY(drop.isAccepted());
+
+        fmenu& f = window->form();
+        QCOMPARE(rows(selection), QStringList({QStringLiteral("caf\uFFFD 1%.txt"), "b.txt"}));
+        QCOMPARE(entryNativePath(f, 0), odd);
+        QCOMPARE(entryNativePath(f, 1), tree.path("b.txt"));
+        QCOMPARE(f.Text1.text(), ".txt");
     }
 
     void quitEndsTheProgram()

@@ -4,6 +4,10 @@
 #include "toolkit/DriveList.h"
 #include "toolkit/FolderReader.h"
 
+#include <QList>
+
+#include <climits>
+
 namespace quibex {
 
 namespace {
@@ -11,11 +15,6 @@ namespace {
 QByteArray childOf(const QByteArray& folder, const QByteArray& name)
 {
     return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
-
-QString indent(int level)
-{
-    return QString(level * 2, QLatin1Char(' '));
 }
 
 }  // namespace
@@ -30,21 +29,26 @@ bool DirList::fill(const QByteArray& nativeFolder)
     QByteArray root = drives.rootOf(drives.driveOf(nativeFolder));
     if (root.isEmpty())
         root = "/";
+    QList<QByteArray> below = nativeFolder.mid(root.size()).split('/');
+    below.removeAll(QByteArray());
+    // Known before the first item goes in: a view reads the depths as the rows arrive.
+    currentRow = int(below.size());
     shown.clear();
     // The chain from the drive's root down to the folder itself.
     shown.addItem(displayName(root), root);
     QByteArray walked = root;
-    int level = 0;
-    const QByteArray below = nativeFolder.mid(root.size());
-    for (const QByteArray& part : below.split('/')) {
-        if (part.isEmpty())
-            continue;
+    for (const QByteArray& part : below) {
         walked = childOf(walked, part);
-        shown.addItem(indent(++level) + displayName(part), walked);
+        shown.addItem(displayName(part), walked);
     }
     const int current = shown.count() - 1;
     for (const FolderEntry& sub : listing->folders) {
-        if (!shown.addItem(indent(level + 1) + sub.name, childOf(nativeFolder, sub.nativeName)))
+        // A folder whose path is too long for the system cannot be opened by
+        // that path: listed, it would be a row that never opens.
+        const QByteArray path = childOf(nativeFolder, sub.nativeName);
+        if (path.size() >= PATH_MAX)
+            continue;
+        if (!shown.addItem(sub.name, path))
             break;
     }
     shown.setListIndex(current);
@@ -54,7 +58,15 @@ bool DirList::fill(const QByteArray& nativeFolder)
 bool DirList::setPath(const QByteArray& nativeFolder)
 {
     const QByteArray target = withoutTrailingSlash(nativeFolder);
-    if (target.isEmpty() || !fill(target))
+    if (target.isEmpty())
+        return false;
+    // Entering another drive, as opening the folder it is mounted on does,
+    // first asks that drive for a moment only: one that does not answer is
+    // refused, not waited on.
+    const QString drive = drives.driveOf(target);
+    if (!drive.isEmpty() && drive != drives.driveOf(folder) && !drives.isReady(drive))
+        return false;
+    if (!fill(target))
         return false;
     const bool moved = target != folder;
     folder = target;

@@ -13,8 +13,9 @@ namespace quibex {
 class DriveList;
 
 // The folder list: the chain of folders from the drive's root down to the
-// current folder, indented, then the current folder's subfolders. Each
-// item's data holds the folder's full path as bytes.
+// current folder, then the current folder's subfolders. Each item's text is
+// the folder's name alone (a view draws the depth), its data the folder's
+// full path as bytes.
 class DirList : public QObject {
     Q_OBJECT
 public:
@@ -33,6 +34,9 @@ public:
     bool open(int position);
 
     ListBox& list() { return shown; }
+    // How far below the drive's root the folder at a position lies: 0 for
+    // the root, the current folder's depth plus one for its subfolders.
+    int depth(int position) const { return position <= currentRow ? position : currentRow + 1; }
 
 signals:
     void changed();
@@ -44,6 +48,7 @@ private:
     QByteArray folder;
     QString shownPath;
     ListBox shown;
+    int currentRow = 0;
 };
 
 }  // namespace quibex

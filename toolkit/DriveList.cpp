@@ -2,33 +2,108 @@
 #include "toolkit/DriveList.h"
 
 #include "toolkit/FolderReader.h"
-
-#include <QFile>
-#include <QStorageInfo>
+#include "toolkit/MountTable.h"
+#include "toolkit/VolumeProbe.h"
 
 #include <algorithm>
 
-#include <sys/stat.h>
+#include <climits>
+#include <cstdlib>
+
+#include <dirent.h>
 
 namespace quibex {
 
 DriveList::DriveList() = default;
 
+namespace {
+
+bool isUnder(const QByteArray& folder, const QByteArray& root)
+{
+    if (!folder.startsWith(root))
+        return false;
+    return folder.size() == root.size() || root.endsWith('/') || folder.at(root.size()) == '/';
+}
+
+// The kernel's own file systems, where there is nothing to browse.
+bool isSystemMount(const MountEntry& mount)
+{
+    for (const char* system : {"/dev", "/proc", "/sys", "/var/run", "/var/lock"}) {
+        if (isUnder(mount.root, system))
+            return true;
+    }
+    return mount.type == "rootfs";
+}
+
+// udev writes a label's spaces, slashes and other unsafe bytes as "\xNN".
+QString labelOf(const QByteArray& linkName)
+{
+    QByteArray bytes;
+    for (qsizetype i = 0; i < linkName.size(); ++i) {
+        bool ok = false;
+        const int value = linkName.mid(i + 2, 2).toInt(&ok, 16);
+        if (linkName.mid(i, 2) == "\\x" && i + 4 <= linkName.size() && ok) {
+            bytes += char(value);
+            i += 3;
+        } else {
+            bytes += linkName[i];
+        }
+    }
+    return QString::fromUtf8(bytes);
+}
+
+// The labels the system knows, by device: the links of /dev/disk/by-label,
+// which live on the system's device folder and never on a volume.
+std::map<QByteArray, QString> deviceLabels()
+{
+    std::map<QByteArray, QString> labels;
+    const QByteArray folder = "/dev/disk/by-label";
+    DIR* dir = opendir(folder.constData());
+    if (!dir)
+        return labels;
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        char device[PATH_MAX];
+        const QByteArray link = folder + '/' + entry->d_name;
+        if (realpath(link.constData(), device))
+            labels[QByteArray(device)] = labelOf(entry->d_name);
+    }
+    closedir(dir);
+    return labels;
+}
+
+}  // namespace
+
 std::vector<Drive> DriveList::mountedDrives()
 {
+    std::vector<MountEntry> mounts;
+    for (MountEntry& mount : readMountTable()) {
+        if (isSystemMount(mount))
+            continue;
+        // A file system mounted over another hides it: the later one counts.
+        const auto seen = std::find_if(mounts.begin(), mounts.end(),
+                                       [&](const MountEntry& m) { return m.root == mount.root; });
+        if (seen == mounts.end())
+            mounts.push_back(std::move(mount));
+        else
+            *seen = std::move(mount);
+    }
+    std::vector<QByteArray> roots;
+    for (const MountEntry& mount : mounts)
+        roots.push_back(mount.root);
+    // A volume that does not answer in time is listed all the same, without
+    // its label: the user sees it is there, and picking it is refused.
+    const std::vector<VolumeAnswer> answers = askVolumes(roots, VolumeAnswerBound);
+    const std::map<QByteArray, QString> labels = deviceLabels();
     std::vector<Drive> found;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (!volume.isValid() || !volume.isReady())
-            continue;
-        const QByteArray root = QFile::encodeName(volume.rootPath());
-        struct stat info;
+    for (size_t i = 0; i < mounts.size(); ++i) {
+        const VolumeAnswer& answer = answers[i];
         // Containers bind-mount single files; only folders can be browsed.
-        if (stat(root.constData(), &info) != 0 || !S_ISDIR(info.st_mode))
+        if (answer.answered && (!answer.folder || (!answer.sized && mounts[i].root != "/")))
             continue;
-        const bool seen = std::any_of(found.begin(), found.end(),
-                                      [&](const Drive& d) { return d.root == root; });
-        if (!seen)
-            found.push_back({root, volume.name(), true});
+        const auto label = labels.find(mounts[i].source);
+        found.push_back({mounts[i].root, label == labels.end() ? QString() : label->second, true});
     }
     std::sort(found.begin(), found.end(),
               [](const Drive& a, const Drive& b) { return a.root < b.root; });
@@ -41,8 +116,8 @@ void DriveList::setDrives(std::vector<Drive> newDrives)
     currentFolders.clear();
     for (const Drive& d : drives)
         currentFolders[d.root] = d.root;
-    showDrives();
     selected = -1;
+    showDrives();
 }
 
 void DriveList::updateDrives(std::vector<Drive> fresh, const QByteArray& shownFolder)
@@ -55,18 +130,27 @@ void DriveList::updateDrives(std::vector<Drive> fresh, const QByteArray& shownFo
         const auto found = currentFolders.find(d.root);
         kept[d.root] = found == currentFolders.end() ? d.root : found->second;
     }
+    const QByteArray before = selected < 0 ? QByteArray() : drives[size_t(selected)].root;
     drives = std::move(fresh);
     currentFolders = std::move(kept);
-    showDrives();
     selected = indexOf(driveOf(shownFolder));
-    shown.setListIndex(selected);
+    showDrives();
+    // The folder shown is now on another drive: its own was unmounted, or a
+    // volume was mounted over it. What the folder list shows there is gone
+    // or hidden, so the browser follows the drive as after any drive change.
+    if (selected >= 0 && drives[size_t(selected)].root != before)
+        emit changed();
 }
 
 void DriveList::showDrives()
 {
-    shown.clear();
-    for (const Drive& d : drives)
-        shown.addItem(designationOf(d), d.root);
+    std::vector<QString> texts;
+    std::vector<QByteArray> roots;
+    for (const Drive& d : drives) {
+        texts.push_back(designationOf(d));
+        roots.push_back(d.root);
+    }
+    shown.replaceItems(texts, roots, selected);
 }
 
 QString DriveList::designationOf(const Drive& drive)
@@ -105,13 +189,6 @@ void DriveList::pickDrive(const QString& designation)
     emit changed();
 }
 
-static bool isUnder(const QByteArray& folder, const QByteArray& root)
-{
-    if (!folder.startsWith(root))
-        return false;
-    return folder.size() == root.size() || root.endsWith('/') || folder.at(root.size()) == '/';
-}
-
 QString DriveList::driveOf(const QByteArray& nativeFolder) const
 {
     int best = -1;
@@ -136,11 +213,13 @@ bool DriveList::isReady(const QString& designation) const
         return false;
     const Drive& d = drives[size_t(index)];
     if (d.mountPoint) {
-        const QStorageInfo volume(QFile::decodeName(d.root));
-        if (!volume.isValid() || !volume.isReady() || QFile::encodeName(volume.rootPath()) != d.root)
+        const std::vector<MountEntry> mounts = readMountTable();
+        if (std::none_of(mounts.begin(), mounts.end(), [&](const MountEntry& m) { return m.root == d.root; }))
             return false;
     }
-    return isReadableFolder(d.root);
+    // Only this drive is asked, and only for a moment: a volume that does not
+    // answer is refused like any drive that cannot be read.
+    return askVolumes({d.root}, VolumeAnswerBound).front().readable;
 }
 
 QByteArray DriveList::currentFolder(const QString& designation) const

@@ -30,7 +30,9 @@ class DriveList : public QObject {
 public:
     DriveList();
 
-    // The mounted, ready file systems of this machine.
+    // The file systems mounted on this machine that can be browsed. Each
+    // volume is asked for a moment only: one that does not answer in time
+    // is listed all the same, without a label, and not waited for.
     static std::vector<Drive> mountedDrives();
     // Tests point the list at folders of their own.
     void setDrives(std::vector<Drive> drives);
@@ -53,7 +55,8 @@ public:
     // the longest leading part of the folder's path.
     QString driveOf(const QByteArray& nativeFolder) const;
     QByteArray rootOf(const QString& designation) const;
-    // False when the drive is gone: unmounted, or its root cannot be read.
+    // False when the drive is gone: unmounted, or its root cannot be read,
+    // or it did not answer within a moment.
     bool isReady(const QString& designation) const;
 
     QByteArray currentFolder(const QString& designation) const;

@@ -88,6 +88,19 @@ void ListBox::clear()
     emit reset();
 }
 
+void ListBox::replaceItems(const std::vector<QString>& texts, const std::vector<QByteArray>& data, int highlight)
+{
+    emit aboutToBeReset();
+    items.clear();
+    keys.clear();
+    pending.clear();
+    for (size_t i = 0; i < texts.size() && i < size_t(MaxItems); ++i)
+        (sorted ? pending : items).push_back({texts[i], i < data.size() ? data[i] : QByteArray()});
+    highlighted = highlight >= -1 && highlight < count() ? highlight : -1;
+    emit reset();
+    emit highlightChanged(highlighted);
+}
+
 void ListBox::setListIndex(int position)
 {
     if (position < -1 || position >= count())

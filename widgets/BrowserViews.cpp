@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/BrowserViews.h"
 
+#include "widgets/FocusFrame.h"
+#include "widgets/FolderListModel.h"
+
 #include <QKeyEvent>
+#include <QStyledItemDelegate>
 
 #include <utility>
 
@@ -17,6 +21,32 @@ void setUpListView(QListView* view)
     // instead of measuring each.
     view->setUniformItemSizes(true);
 }
+
+// Draws each folder of the folder list indented by its depth, two spaces
+// width a level, as a tree draws its branches.
+class IndentedRows : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem shifted(option);
+        shifted.rect.setLeft(option.rect.left() + indent(option, index));
+        QStyledItemDelegate::paint(painter, shifted, index);
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(indent(option, index), 0);
+    }
+
+private:
+    static int indent(const QStyleOptionViewItem& option, const QModelIndex& index)
+    {
+        const int depth = index.data(FolderListModel::DepthRole).toInt();
+        return depth * option.fontMetrics.horizontalAdvance(QStringLiteral("  "));
+    }
+};
 
 }  // namespace
 
@@ -36,6 +66,31 @@ void FileListView::focusInEvent(QFocusEvent* event)
     // frame shows where the keyboard stands, it is no pick.
     QListView::focusInEvent(event);
     frameFromFocus = !hadFrame && currentIndex().isValid();
+    announceFramedRow(this);
+}
+
+void FileListView::paintEvent(QPaintEvent* event)
+{
+    QListView::paintEvent(event);
+    paintFocusOnEmptyList(this);
+}
+
+bool FileListView::moveFrameOnly(const QKeyEvent* event)
+{
+    if ((event->modifiers() & ~Qt::KeypadModifier) != Qt::ControlModifier)
+        return false;
+    CursorAction move;
+    switch (event->key()) {
+    case Qt::Key_Up: move = MoveUp; break;
+    case Qt::Key_Down: move = MoveDown; break;
+    case Qt::Key_Home: move = MoveHome; break;
+    case Qt::Key_End: move = MoveEnd; break;
+    default: return false;
+    }
+    const QModelIndex target = moveCursor(move, Qt::NoModifier);
+    if (target.isValid())
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+    return true;
 }
 
 void FileListView::pick(const QModelIndex& index)
@@ -47,6 +102,8 @@ void FileListView::pick(const QModelIndex& index)
 void FileListView::keyPressEvent(QKeyEvent* event)
 {
     const bool firstKey = std::exchange(frameFromFocus, false);
+    if (moveFrameOnly(event))
+        return;
     const QModelIndex framed = currentIndex();
     const int key = event->key();
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
@@ -74,6 +131,7 @@ void FileListView::keyPressEvent(QKeyEvent* event)
 FolderListView::FolderListView(QWidget* parent) : QListView(parent)
 {
     setUpListView(this);
+    setItemDelegate(new IndentedRows(this));
     connect(this, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             emit opened(index.row());
@@ -87,6 +145,12 @@ void FolderListView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QListView::keyPressEvent(event);
+}
+
+void FolderListView::paintEvent(QPaintEvent* event)
+{
+    QListView::paintEvent(event);
+    paintFocusOnEmptyList(this);
 }
 
 void DriveComboBox::showPopup()

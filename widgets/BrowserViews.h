@@ -9,7 +9,9 @@ namespace quibex {
 // The file list's view. A pick is every mouse click on a file, the one
 // already highlighted included, every keyboard move of the highlight onto a
 // file, and Space or Enter on the file under the focus frame: the ways a
-// user chooses a file in a list.
+// user chooses a file in a list. Ctrl with Up, Down, Home or End moves the
+// focus frame alone, so that the keyboard reaches a file without picking
+// those on the way.
 class FileListView : public QListView {
     Q_OBJECT
 public:
@@ -21,17 +23,20 @@ signals:
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void pick(const QModelIndex& index);
+    bool moveFrameOnly(const QKeyEvent* event);
 
     // The focus frame was put on the first file by taking the focus, and
     // no key has been pressed since.
     bool frameFromFocus = false;
 };
 
-// The folder list's view: a double-click or Enter opens a folder; a single
-// click only highlights it.
+// The folder list's view, drawn as a tree: each folder indented by its
+// depth. A double-click or Enter opens a folder; a single click only
+// highlights it.
 class FolderListView : public QListView {
     Q_OBJECT
 public:
@@ -42,6 +47,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // The drive list's view: tells when its drop-down is about to open, so that

@@ -4,6 +4,7 @@
 #include "widgets/OneLine.h"
 #include "widgets/Pacing.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QSignalBlocker>
 
@@ -20,19 +21,51 @@ ComboBoxBinding::ComboBoxBinding(ListBox& shown, QComboBox* box)
     refill();
 }
 
+// Only the rows that differ are replaced, and the shown item moves straight
+// to the one wanted before any row it shows goes: a screen reader hears the
+// list change once, never a row that is not the selected drive, nor the
+// empty box a cleared list would show in between.
 void ComboBoxBinding::refill()
 {
     const QSignalBlocker quiet(combo);
-    combo->clear();
+    QStringList wanted;
     for (int i = 0; i < list.count(); ++i)
-        combo->addItem(onOneLine(list.item(i)));
-    combo->setCurrentIndex(list.listIndex());
+        wanted << onOneLine(list.item(i));
+    const int had = combo->count();
+    const int target = list.listIndex();
+    int head = 0;
+    while (head < had && head < wanted.size() && combo->itemText(head) == wanted[head])
+        ++head;
+    int tail = 0;
+    while (tail < had - head && tail < wanted.size() - head
+           && combo->itemText(had - 1 - tail) == wanted[wanted.size() - 1 - tail])
+        ++tail;
+    // The new rows go in after the old ones they replace, which then go.
+    const int added = int(wanted.size()) - head - tail;
+    for (int r = 0; r < added; ++r)
+        combo->insertItem(had - tail + r, wanted[head + r]);
+    if (target < 0)
+        combo->setCurrentIndex(-1);
+    else if (target < head)
+        combo->setCurrentIndex(target);
+    else
+        combo->setCurrentIndex(had - tail + target - head);
+    for (int r = had - tail - 1; r >= head; --r)
+        combo->removeItem(r);
+    select(target);
 }
 
+// The drop-down's own list keeps its highlight where the user left it while
+// it is closed; assistive tools read it as the selected drive, so it
+// follows the drive shown.
 void ComboBoxBinding::select(int position)
 {
     const QSignalBlocker quiet(combo);
     combo->setCurrentIndex(position);
+    QAbstractItemView* popup = combo->view();
+    const QModelIndex row = combo->model()->index(position, 0);
+    if (popup->currentIndex() != row || popup->selectionModel()->selectedIndexes() != QModelIndexList{row})
+        popup->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
 }
 
 }  // namespace quibex

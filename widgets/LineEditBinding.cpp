@@ -11,7 +11,13 @@ LineEditBinding::LineEditBinding(TextBox& box, QLineEdit* lineEdit) : QObject(li
 {
     edit->setText(box.text());
     connect(&box, &TextBox::textChanged, this, &LineEditBinding::show);
-    connect(&box, &TextBox::focusRequested, this, [this] { edit->setFocus(Qt::OtherFocusReason); });
+    connect(&box, &TextBox::focusRequested, this, [this] {
+        // Right after a message box the window is not active yet: the focus
+        // would only be noted for later, and a screen reader never told.
+        if (edit->isVisible() && !edit->isActiveWindow())
+            edit->activateWindow();
+        edit->setFocus(Qt::OtherFocusReason);
+    });
     connect(&box, &TextBox::repaintRequested, this, [this] { repaintPaced(edit); });
     // Typing is not the only way a text changes: screen readers, dictation
     // and on-screen keyboards set it through the accessibility interface,

@@ -1,14 +1,16 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Draws the window icon, 32 x 32 and 16 x 16 pixels, into PNG files.
+"""Draws the program's icon at 16, 22, 24, 32, 48 and 64 pixels into PNG files.
 
 The icon is a sheet wider than high, white dotted with yellow, outlined in
 black, crossed by three black horizontal rules, with two notches in its
-lower edge, on a transparent ground. Both images use the sixteen colours of
-the classic 16-colour palette, plus one transparent entry.
+lower edge, on a transparent ground. Every image uses the sixteen colours of
+the classic 16-colour palette, plus one transparent entry. The window uses
+the 16 and 32 pixel images; the others are the sizes desktop themes ask
+for, where a scaled drawing would blur its one-pixel lines.
 
-Run it from anywhere; it writes quibex-32.png and quibex-16.png next to
-itself. It needs nothing but Python 3 (zlib and struct).
+Run it from anywhere; it writes quibex-<size>.png next to itself. It needs
+nothing but Python 3 (zlib and struct).
 """
 
 import os
@@ -40,6 +42,46 @@ SIZES = {
                  (25, 21), (6, 21)],
         "dot_size": 2,
     },
+    22: {
+        "sheet": (1, 4, 20, 17),
+        "notches": [(8, 2, 2), (14, 2, 2)],
+        "rules": [8, 11, 14],
+        "rule_span": (2, 19),
+        "dots": [(3, 5), (10, 5), (16, 6), (6, 9), (14, 9), (17, 12), (3, 12), (10, 12), (4, 15),
+                 (17, 15)],
+        "dot_size": 2,
+    },
+    24: {
+        "sheet": (1, 5, 22, 18),
+        "notches": [(8, 2, 2), (15, 2, 2)],
+        "rules": [9, 12, 15],
+        "rule_span": (2, 21),
+        "dots": [(3, 6), (11, 6), (18, 7), (6, 10), (15, 10), (19, 13), (3, 13), (11, 13), (4, 16),
+                 (19, 16)],
+        "dot_size": 2,
+    },
+    # From 48 pixels on, lines are two pixels thick, as the theme's other
+    # icons draw them at that size.
+    48: {
+        "sheet": (3, 10, 44, 37),
+        "notches": [(17, 4, 5), (30, 4, 5)],
+        "rules": [17, 23, 29],
+        "rule_span": (5, 42),
+        "dots": [(7, 13), (21, 12), (36, 13), (12, 19), (30, 19), (39, 25), (7, 25), (22, 25),
+                 (37, 31), (9, 31)],
+        "dot_size": 3,
+        "line": 2,
+    },
+    64: {
+        "sheet": (4, 14, 59, 49),
+        "notches": [(22, 5, 6), (40, 5, 6)],
+        "rules": [22, 30, 38],
+        "rule_span": (6, 57),
+        "dots": [(9, 17), (28, 16), (48, 17), (15, 25), (40, 25), (52, 33), (9, 33), (30, 33),
+                 (50, 41), (11, 41)],
+        "dot_size": 4,
+        "line": 2,
+    },
     16: {
         "sheet": (1, 2, 14, 13),
         "notches": [(5, 1, 2), (10, 1, 2)],
@@ -68,13 +110,14 @@ def draw(size):
         return (left <= x <= right and top <= y <= bottom
                 and not in_notch(x, y, bottom, m["notches"]))
 
+    line = m.get("line", 1)
     pixels = [[CLEAR] * size for _ in range(size)]
     for y in range(size):
         for x in range(size):
             if not on_sheet(x, y):
                 continue
-            edge = any(not on_sheet(x + dx, y + dy)
-                       for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+            edge = any(not on_sheet(x + dx * d, y + dy * d)
+                       for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)) for d in range(1, line + 1))
             pixels[y][x] = BLACK if edge else WHITE
     for x0, y0 in m["dots"]:
         for y in range(y0, y0 + m["dot_size"]):
@@ -82,7 +125,7 @@ def draw(size):
                 if pixels[y][x] == WHITE:
                     pixels[y][x] = YELLOW
     first, last = m["rule_span"]
-    for y in m["rules"]:
+    for y in (r + d for r in m["rules"] for d in range(line)):
         for x in range(first, last + 1):
             if pixels[y][x] != CLEAR:
                 pixels[y][x] = BLACK

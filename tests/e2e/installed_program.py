@@ -15,6 +15,7 @@ import sys
 import tempfile
 
 import pyatspi
+from gi.repository import GLib
 
 from xsession import Deadline, XSession
 
@@ -81,9 +82,35 @@ def heard_by_a_screen_reader(window, deadline):
         check(labels_of(gauge) == [caption], "%s is labelled %r" % (name, labels_of(gauge)))
 
 
-def use_the_program(x, app, home, deadline):
+def keyboard_heard(x, x_window, window, deadline):
+    """Tab into the file list: a screen reader hears the file under the focus
+    frame. Ctrl+Down moves the frame, heard too, and picks nothing."""
+    focused = []
+    def listener(event):
+        focused.append(event.source.name if event.source else None)
+    pyatspi.Registry.registerEventListener(listener, "focus:")
+    context = GLib.MainContext.default()
+    def last_heard(name):
+        while context.pending():
+            context.iteration(False)
+        return bool(focused) and focused[-1] == name
+    try:
+        # No window manager gives the window the keyboard: xdotool does.
+        x.run("xdotool", "windowfocus", "--sync", x_window)
+        x.keys("Tab", "Tab")
+        deadline.wait_for("the framed file announced", lambda: last_heard("partie1.txt"))
+        x.keys("ctrl+Down")
+        deadline.wait_for("the moved frame announced", lambda: last_heard("partie10.txt"))
+    finally:
+        pyatspi.Registry.deregisterEventListener(listener, "focus:")
+    chosen = find(window, deadline, "the selection", named(pyatspi.ROLE_LIST, "Fichiers sélectionnés"))
+    check(chosen.childCount == 0, "moving the focus frame picked a file")
+
+
+def use_the_program(x, x_window, app, home, deadline):
     window = find(app, deadline, "the main window", lambda acc: acc is not None and acc.name == TITLE)
     heard_by_a_screen_reader(window, deadline)
+    keyboard_heard(x, x_window, window, deadline)
     files = find(window, deadline, "the file list", named(pyatspi.ROLE_LIST, "Fichiers du dossier"))
     for name in ("partie10.txt", "partie9.txt", "partie1.txt"):
         item = find(files, deadline, name, named(pyatspi.ROLE_LIST_ITEM, name))
@@ -151,7 +178,7 @@ def main():
         wm_class = x.run("xprop", "-id", window, "WM_CLASS").stdout
         check('"quibex", "quibex"' in wm_class, "the window's class is " + wm_class)
 
-        use_the_program(x, application(deadline), home, deadline)
+        use_the_program(x, window, application(deadline), home, deadline)
         check(program.poll() is None, "the program ended on its own")
         print("1 passed, 0 failed")
     finally:

@@ -36,8 +36,10 @@ class XSession:
         self.processes = []
         read_end, write_end = os.pipe()
         # -displayfd picks a free display and writes its number once ready.
+        # -noreset: without it the server resets each time its last client
+        # leaves, and a program connecting during the reset is refused.
         self.server = self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-                                  "-dpi", "96", "-nolisten", "tcp"], pass_fds=(write_end,))
+                                  "-dpi", "96", "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
         os.close(write_end)
         number = b""
         while not number.endswith(b"\n"):

@@ -1,0 +1,39 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QListView>
+
+namespace quibex {
+
+// The view of the selected files. It takes files dragged from a file
+// manager, framing itself while they are over it, and hands their paths
+// on. Coming in with Tab puts the focus frame on the first entry; the first
+// Up or Down then highlights that entry rather than skipping past it.
+class SelectionListView : public QListView {
+    Q_OBJECT
+public:
+    explicit SelectionListView(QWidget* parent = nullptr);
+
+signals:
+    // The local paths dropped, as bytes, in the order the drag gave them.
+    void filesDropped(const QList<QByteArray>& paths);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void showDropTarget(bool shown);
+
+    bool frameFromFocus = false;
+    bool dropTarget = false;
+};
+
+}  // namespace quibex
