@@ -114,7 +114,10 @@ int keepAttributes(int oldFile, const struct stat& old, int newFd, bool& kept)
     // only for a privileged program. File systems without owners say so.
     const bool groupKept = own.st_gid == old.st_gid || fchown(newFd, uid_t(-1), old.st_gid) == 0;
     const bool ownerKept = own.st_uid == old.st_uid || fchown(newFd, old.st_uid, gid_t(-1)) == 0;
-    kept = ownerKept || groupKept;
+    // A new file of another owner would let that owner take it from the
+    // old one (chmod it shut, say), even where the group stays: then the
+    // caller writes into the old file instead, as cp does.
+    kept = ownerKept && groupKept;
     if (!kept)
         return 0;
 

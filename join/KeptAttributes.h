@@ -19,10 +19,10 @@ namespace quibex {
 // Returns 0, or the errno of a failure that leaves the new file wider open
 // than the old one (the permission bits could not be set).
 //
-// When the new file can get neither the old owner nor the old group, no
-// bits or ACL can say who had what (the owner would lose its own file),
-// so nothing more is done and kept is false: the caller writes into the
-// old file instead.
+// When the new file cannot get both the old owner and the old group, no
+// bits or ACL can say who had what (the owner would lose its own file to
+// the writer), so nothing more is done and kept is false: the caller
+// writes into the old file instead.
 int keepAttributes(int oldFile, const struct stat& old, int newFd, bool& kept);
 
 // The permission bits the new file gets. aclGroup is the permission of the

@@ -115,7 +115,7 @@ int probeNewName(Target& target)
     if (isLockedInPlace(target.folder.get(), "", AT_EMPTY_PATH))
         return EPERM;
     const int fd = openat(target.folder.get(), target.name.constData(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0)
         return errno;
     struct stat probe;

@@ -59,6 +59,26 @@ int copyAll(int from, int to, int64_t length)
     return 0;
 }
 
+// Room for the whole new content is taken before the first old byte is
+// overwritten: a volume too full for it fails here, the old file intact,
+// rather than half way with old and new bytes mixed. File systems that
+// cannot reserve room are written as they are.
+int reserve(int file, int64_t length, int64_t oldLength)
+{
+    if (length <= oldLength)
+        return 0;
+    int error = 0;
+    do {
+        error = fallocate(file, FALLOC_FL_KEEP_SIZE, 0, length) == 0 ? 0 : errno;
+    } while (error == EINTR);
+    if (error == 0 || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL)
+        return 0;
+    // Whatever was reserved past the old end is given back; should that
+    // fail too, the old content is still whole.
+    [[maybe_unused]] const int released = ftruncate(file, oldLength);
+    return error;
+}
+
 }  // namespace
 
 int writeInPlace(int content, int folder, const QByteArray& name, const struct stat& expected)
@@ -74,6 +94,8 @@ int writeInPlace(int content, int folder, const QByteArray& name, const struct s
         return errno;
     if (!S_ISREG(found.st_mode) || found.st_dev != expected.st_dev || found.st_ino != expected.st_ino)
         return EBUSY;
+    if (const int error = reserve(file.get(), source.st_size, found.st_size))
+        return error;
     if (const int error = copyAll(content, file.get(), source.st_size))
         return error;
     if (ftruncate(file.get(), source.st_size) != 0 || fdatasync(file.get()) != 0)

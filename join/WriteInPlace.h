@@ -14,7 +14,9 @@ namespace quibex {
 // fails to read can touch the old file. expected is the file checked
 // before: another file found under the name is not written (EBUSY).
 //
-// Returns 0 or the errno. A failure part way leaves the old file with the
+// Returns 0 or the errno. Room for the new content is reserved first, so a
+// volume too full for it leaves the old file as it was; a failure part way
+// through the writing itself (an I/O error) leaves the old file with the
 // new bytes written so far in front of its own remaining bytes.
 int writeInPlace(int content, int folder, const QByteArray& name, const struct stat& expected);
 

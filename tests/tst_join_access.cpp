@@ -6,6 +6,7 @@
 
 #include "support/ChildProcess.h"
 #include "support/JoinFixture.h"
+#include "support/TmpfsMount.h"
 
 #include <QTest>
 
@@ -138,6 +139,7 @@ class JoinAccessTest : public QObject {
 private slots:
     void replacedFileKeepsWhoMayUseIt_data();
     void replacedFileKeepsWhoMayUseIt();
+    void writingInPlaceWithoutRoomKeepsTheOldFile();
     void aclAndAttributesAreKept();
     void filesThatMayNotBeReplacedAreBadNames_data();
     void filesThatMayNotBeReplacedAreBadNames();
@@ -152,9 +154,10 @@ void JoinAccessTest::replacedFileKeepsWhoMayUseIt_data()
     QTest::addColumn<uid_t>("owner");
     QTest::addColumn<gid_t>("group");
     QTest::addColumn<mode_t>("mode");
-    // Alice can still read the file through the group she shares with the tester.
+    // A new file could keep the group, not Alice as its owner: it would be
+    // the tester's to shut her out of. The content goes into her file.
     QTest::newRow("member of the group")
-        << mode_t(0770) << mode_t(0660) << true << false << Tester << Team << mode_t(0660);
+        << mode_t(0770) << mode_t(0660) << true << false << Alice << Team << mode_t(0660);
     // Neither Alice nor her group could be kept on a new file: the content
     // goes into her file, which stays hers with its bits.
     QTest::newRow("not a member")
@@ -196,6 +199,30 @@ void JoinAccessTest::replacedFileKeepsWhoMayUseIt()
     QCOMPARE(after.st_mode & 07777, mode);
     if (acl)
         QCOMPARE(attribute(g, "system.posix_acl_access"), fileAcl);
+    QCOMPARE(namesIn(j.out), QStringList{"g"});
+}
+
+// The content goes into Alice's file only once room for all of it is
+// reserved: a volume with room for the temporary file but not for the old
+// file to grow as well refuses before any old byte is overwritten.
+void JoinAccessTest::writingInPlaceWithoutRoomKeepsTheOldFile()
+{
+    if (geteuid() != 0)
+        QSKIP("needs root to act as other users");
+    Join j;
+    openToAll(j);
+    TmpfsMount volume(j.out, "size=256k");
+    if (!volume.isMounted())
+        QSKIP(qPrintable(volume.whyNot()));
+    j.input("a.bin", pattern(150 * 1024));
+    const QByteArray oldContent(100 * 1024, 'O');
+    const QByteArray g = j.tree.file("out/g", oldContent);
+    QVERIFY(chown(j.out.constData(), Alice, Team) == 0 && chmod(j.out.constData(), 0777) == 0);
+    QVERIFY(chown(g.constData(), Alice, Team) == 0 && chmod(g.constData(), 0666) == 0);
+
+    QCOMPARE(createAs(j, Tester, TesterGroup, {}, QStringLiteral("g"), {question("g"), ReadError}), 0);
+    QCOMPARE(TempTree::read(g), oldContent);
+    QCOMPARE(statOf(g).st_uid, Alice);
     QCOMPARE(namesIn(j.out), QStringList{"g"});
 }
 

@@ -115,6 +115,10 @@ void JoinFailingVolumeTest::joinOnAFailingVolume()
         QCOMPARE(j.messages(), QStringList{created(name)});
         QCOMPARE(TempTree::read(volume.folder + '/' + QFile::encodeName(name)), content);
         QCOMPARE(namesIn(volume.folder), QStringList{name});
+        // Joined over a probe or not, a new file gets the usual new file's bits.
+        const mode_t mask = umask(0);
+        umask(mask);
+        QCOMPARE(statOf(volume.folder + '/' + QFile::encodeName(name)).st_mode & 07777, 0666 & ~mask);
     } else {
         QCOMPARE(j.messages(), QStringList{ReadError});
         QCOMPARE(namesIn(volume.folder), QStringList());
