@@ -8,6 +8,7 @@
 #include "ordering/Ordering.h"
 #include "selection/Selection.h"
 #include "toolkit/MountWatcher.h"
+#include "toolkit/OffWindowThread.h"
 #include "widgets/Accessibility.h"
 #include "widgets/BrowserViews.h"
 #include "widgets/Pacing.h"
@@ -16,10 +17,16 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdlib>
+#include <type_traits>
 
 namespace quibex {
 
@@ -67,6 +74,26 @@ void MainWindow::build()
     Form_Load(*controls);
 }
 
+namespace {
+
+// No command starts while a join runs, whatever way the event came: the
+// user's clicks and keys are dropped then, and this also turns away the
+// actions assistive tools perform on the buttons and lists.
+template <typename Handler>
+auto unlessJoining(Handler handler)
+{
+    return [handler](auto... arguments) {
+        if (offWindowThreadRunning())
+            return;
+        if constexpr (std::is_invocable_v<Handler, decltype(arguments)...>)
+            handler(arguments...);
+        else
+            handler();  // a click's "checked" flag, which no handler takes
+    };
+}
+
+}  // namespace
+
 void MainWindow::wireEvents()
 {
     fmenu& f = *controls;
@@ -74,19 +101,16 @@ void MainWindow::wireEvents()
     connect(&f.Dir1, &DirList::changed, this, [&f] { Dir1_Change(f); });
 
     connect(shown.Drive1, &QComboBox::activated, this,
-            [&f](int index) { f.Drive1.pickDrive(f.Drive1.list().item(index)); });
-    // The drives are those mounted now: a stick plugged in since start-up
-    // is listed, one taken out is gone.
-    const auto rereadDrives = [&f] { f.Drive1.updateDrives(DriveList::mountedDrives(), f.Dir1.nativePath()); };
-    connect(shown.Drive1, &DriveComboBox::aboutToShowPopup, this, rereadDrives);
-    connect(new MountWatcher(this), &MountWatcher::mountsChanged, this, rereadDrives);
-    connect(shown.Dir1, &FolderListView::opened, this, [&f](int row) { f.Dir1.open(row); });
-    connect(shown.File1, &FileListView::picked, this, [&f] { File1_Click(f); });
+            unlessJoining([&f](int index) { f.Drive1.pickDrive(f.Drive1.list().item(index)); }));
+    connect(shown.Drive1, &DriveComboBox::aboutToShowPopup, this, unlessJoining([this] { rereadDrives(); }));
+    connect(new MountWatcher(this), &MountWatcher::mountsChanged, this, &MainWindow::rereadDrives);
+    connect(shown.Dir1, &FolderListView::opened, this, unlessJoining([&f](int row) { f.Dir1.open(row); }));
+    connect(shown.File1, &FileListView::picked, this, unlessJoining([&f] { File1_Click(f); }));
     connect(shown.List1, &SelectionListView::filesDropped, this,
-            [&f](const QList<QByteArray>& paths) { List1_OLEDragDrop(f, paths); });
+            unlessJoining([&f](const QList<QByteArray>& paths) { List1_OLEDragDrop(f, paths); }));
 
     const auto onClick = [this](QPushButton* button, auto handler) {
-        connect(button, &QPushButton::clicked, this, handler);
+        connect(button, &QPushButton::clicked, this, unlessJoining(handler));
     };
     onClick(shown.Command4, [&f] { Command4_Click(f); });
     onClick(shown.Command1[0], [&f] { Command1_Click(f, 0); });
@@ -95,13 +119,85 @@ void MainWindow::wireEvents()
     onClick(shown.Command6, [&f] { Command6_Click(f); });
     onClick(shown.Command8, [&f] { Command8_Click(f); });
     onClick(shown.Command7, [&f] { Command7_Click(f); });
-    onClick(shown.Command2[0], [&f] { Command2_Click(f, 1); });
+    onClick(shown.Command2[0], [this] { create(); });
     onClick(shown.Command2[1], [&f] { Command2_Click(f, 2); });
 
-    connect(shown.Check1, &QCheckBox::stateChanged, this,
-            [&f](int state) { f.Check1.setValue(state == Qt::Checked ? 1 : 0); });
-    connect(shown.Check2, &QCheckBox::stateChanged, this,
-            [&f](int state) { f.Check2.setValue(state == Qt::Checked ? 1 : 0); });
+    // The join reads the options on its own thread: a box ticked meanwhile
+    // (by an assistive tool; clicks are dropped) goes back to what it holds.
+    const auto option = [this](QCheckBox* box, CheckBox& value) {
+        connect(box, &QCheckBox::stateChanged, this, [box, &value](int state) {
+            if (!offWindowThreadRunning()) {
+                value.setValue(state == Qt::Checked ? 1 : 0);
+                return;
+            }
+            const QSignalBlocker quiet(box);
+            box->setChecked(value.value() == 1);
+        });
+    };
+    option(shown.Check1, f.Check1);
+    option(shown.Check2, f.Check2);
+}
+
+// The drives are those mounted now: a stick plugged in since start-up is
+// listed, one taken out is gone. During a join the list waits for its end:
+// the new file goes to the folder the join started in.
+void MainWindow::rereadDrives()
+{
+    if (offWindowThreadRunning()) {
+        drivesChangedDuringJoin = true;
+        return;
+    }
+    fmenu& f = *controls;
+    f.Drive1.updateDrives(DriveList::mountedDrives(), f.Dir1.nativePath());
+}
+
+void MainWindow::create()
+{
+    Command2_Click(*controls, 1);
+    if (closedDuringJoin) {
+        // The join has stopped and left nothing behind: the program ends, as
+        // the close asked.
+        close();
+        QCoreApplication::quit();
+        return;
+    }
+    if (drivesChangedDuringJoin) {
+        drivesChangedDuringJoin = false;
+        rereadDrives();
+    }
+}
+
+// The window's close button, the window manager or the end of the session.
+// During a join the copy is asked to stop, and the program ends once the
+// join has let go of the new file.
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!offWindowThreadRunning()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    if (closedDuringJoin)
+        return;
+    closedDuringJoin = true;
+    requestStop();
+    // A volume that stopped answering holds the copy in the system: the
+    // program does not wait for it longer than a second.
+    QTimer::singleShot(1000, this, [this] {
+        if (offWindowThreadRunning())
+            endDuringJoin();
+    });
+}
+
+// Ends the program while the copy is still held by its volume. The ending
+// signal's own handler removes the new file's temporary name, if it has
+// one, exactly as when the program is killed; nothing else was written
+// under any name.
+void MainWindow::endDuringJoin()
+{
+    hide();
+    std::raise(SIGTERM);
+    std::_Exit(EXIT_FAILURE);
 }
 
 void MainWindow::setTabOrder()

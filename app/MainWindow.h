@@ -38,6 +38,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The widgets showing the form's controls, by the controls' names.
@@ -66,11 +67,16 @@ private:
     void createCommands();
     void wireEvents();
     void setTabOrder();
+    void create();
+    void rereadDrives();
+    void endDuringJoin();
 
     std::unique_ptr<MessageBox> ownMessages;
     std::unique_ptr<fmenu> controls;
     Widgets shown;
     bool shownOnce = false;
+    bool closedDuringJoin = false;
+    bool drivesChangedDuringJoin = false;
 };
 
 }  // namespace quibex

@@ -7,6 +7,7 @@
 //   new file, 4,096 inputs of 4 KiB            against cat
 //   replacing a 1 GiB file, same 64 inputs     against cat + flush (fdatasync)
 //   peak resident growth, one sparse input of 2,147,483,647 bytes
+//   slow input: the longest the window went without handling an event
 //
 // Each case is run 5 times; the minimum and the median are printed, with
 // the ratios cat / Créer (above 1: "Créer" was faster). The replace case
@@ -18,7 +19,7 @@
 //
 // folder is where to work (the current one by default). --long runs each
 // case 11 times and also times the join on a form without widgets, to show
-// what the displays cost. BENCH_JOIN_SETS=new,small,replace,memory picks
+// what the displays cost. BENCH_JOIN_SETS=new,small,replace,memory,slow picks
 // cases, BENCH_JOIN_RUNS=n the runs of each.
 //
 // Prints figures only; nothing here passes or fails.
@@ -27,12 +28,16 @@
 #include "form/fmenu.h"
 #include "join/Join.h"
 #include "join/ProcessSignals.h"
+#include "toolkit/OffWindowThread.h"
 #include "toolkit/ScriptedMessageBox.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -244,6 +249,69 @@ int64_t sizeOf(const QByteArray& path)
     return stat(path.constData(), &info) == 0 ? int64_t(info.st_size) : -1;
 }
 
+// Notes when the window's thread handles each event, and the longest time
+// it went without handling one.
+class EventGaps : public QObject {
+public:
+    EventGaps() { clock.start(); }
+    bool eventFilter(QObject*, QEvent*) override
+    {
+        const qint64 now = clock.nsecsElapsed();
+        if (watching)
+            longest = std::max(longest, now - last);
+        last = now;
+        return false;
+    }
+    void start()
+    {
+        watching = true;
+        last = clock.nsecsElapsed();
+        longest = 0;
+    }
+    double stopMilliseconds()
+    {
+        eventFilter(nullptr, nullptr);
+        watching = false;
+        return double(longest) / 1e6;
+    }
+
+private:
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    bool watching = false;
+};
+
+// A join whose every display step is followed by a wait, as on a medium
+// that takes that long for each chunk, while a timer asks the window's
+// thread for attention every 5 ms.
+void slowInput(MainWindow& window, ScriptedMessageBox& messages, const QByteArray& root,
+               const QByteArray& outFolder)
+{
+    const InputSet slow = makeFiles("2 files of 6 MiB", root + "/slow", 2, 6u << 20);
+    constexpr unsigned long StepMilliseconds = 100;
+    // Only the copy waits on the medium; the steps after it are the window's.
+    setDisplayStepHook([](const TextBox&, const QString&) {
+        if (QThread::currentThread() != qApp->thread())
+            QThread::msleep(StepMilliseconds);
+    });
+    fillForm(window.form(), slow, outFolder);
+    QTimer ticks;
+    ticks.start(5);
+    EventGaps gaps;
+    qApp->installEventFilter(&gaps);
+    gaps.start();
+    const double took = timeJoin(window.form());
+    const double longest = gaps.stopMilliseconds();
+    qApp->removeEventFilter(&gaps);
+    setDisplayStepHook({});
+    messages.forget();
+    settle(outFolder + "/joined.bin");
+    std::printf("slow input, %s, %lu ms per step: join %.2f s, longest gap between two handled events "
+                "%.1f ms\n",
+                slow.title, StepMilliseconds, took, longest);
+}
+
 }  // namespace
 
 // The times of one case: "Créer" through the window, cat (with a flush when
@@ -395,6 +463,8 @@ int main(int argc, char* argv[])
         else
             std::printf("peak resident size not available on this system\n");
     }
+    if (wanted("slow"))
+        slowInput(window, messages, root, outFolder);
     std::printf("(window with %s)\n", window.findChildren<QWidget*>().isEmpty()
                                           ? "no widgets bound yet: display updates cost nothing here"
                                           : "its widgets: display updates included");

@@ -12,6 +12,7 @@
 #include "join/SelectionCheck.h"
 #include "join/Sizes.h"
 #include "join/TargetCheck.h"
+#include "toolkit/OffWindowThread.h"
 
 #include <optional>
 
@@ -60,6 +61,9 @@ int copyInput(fmenu& form, const Inputs& inputs, size_t i, InputFolder& folders,
     show(form.jauge, form, QString());
     for (int64_t k = 1; k <= chunks; ++k) {
         show(form.jauge, form, progress(k, chunks));
+        // A close request stops the copy between two chunks.
+        if (stopRequested())
+            return CopyStopped;
         const int64_t offset = (k - 1) * DisplayChunk;
         const int64_t size = k < chunks ? DisplayChunk : length - offset;
         if (const int error = copier.copy(input, offset, size, output))
@@ -92,7 +96,7 @@ std::optional<Failure> copyAndPlace(fmenu& form, const Inputs& inputs, AtomicFil
     const int count = int(inputs.paths.size());
     for (int i = 0; i < count; ++i) {
         if (const int error = copyInput(form, inputs, size_t(i), folders, copier, output, fileProgress))
-            return Failure{Failure::Step::Copying, error};
+            return Failure{error == CopyStopped ? Failure::Step::Stopped : Failure::Step::Copying, error};
         show(form.jauge, form, QString());
         if (const int error = output.write(lineEnd.constData(), lineEnd.size()))
             return Failure{Failure::Step::Copying, error};
@@ -160,12 +164,19 @@ JoinOutcome CreerFichier(fmenu& form, const QByteArray& fullPath, const QString&
 
     Inputs inputs;
     std::optional<Failure> failure;
-    if (const int measured = measureInputs(form, inputs))
-        failure = Failure{Failure::Step::Inputs, measured};
-    else if (inputs.total > LargestTotal)
-        failure = Failure{Failure::Step::TooLarge, 0};
-    else
-        failure = copyAndPlace(form, inputs, file);
+    // The inputs are read, and the copy made, away from the window's thread:
+    // the window answers while a slow volume keeps the join waiting.
+    runOffWindowThread([&] {
+        if (const int measured = measureInputs(form, inputs))
+            failure = Failure{Failure::Step::Inputs, measured};
+        else if (inputs.total > LargestTotal)
+            failure = Failure{Failure::Step::TooLarge, 0};
+        else
+            failure = copyAndPlace(form, inputs, file);
+    });
+    // Closed while the copy was made durable: the name stays as it was.
+    if (!failure && stopRequested())
+        failure = Failure{Failure::Step::Stopped, CopyStopped};
     if (!failure && !placeAskingFirst(form, name, file, failure)) {
         file.discard();
         show(form.jauge2, form, QString());

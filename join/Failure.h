@@ -15,6 +15,7 @@ struct Failure {
         Copying,   // opening or reading an input, writing or flushing the output
         Placing,   // putting the finished file under its name
         TooLarge,  // the total passes the limit; no call failed
+        Stopped,   // the window was closed while the join ran
     };
     Step step;
     int error = 0;
@@ -27,5 +28,8 @@ inline constexpr int InputEndedEarly = ENODATA;
 // The errno given for an input that is no longer the file measured first:
 // another file was put under its name while the join ran.
 inline constexpr int InputReplaced = ESTALE;
+
+// What the copy of one input returns when the window was closed meanwhile.
+inline constexpr int CopyStopped = ECANCELED;
 
 }  // namespace quibex

@@ -2,6 +2,7 @@
 #include "join/JoinMessages.h"
 
 #include "form/fmenu.h"
+#include "toolkit/OffWindowThread.h"
 
 namespace quibex {
 
@@ -61,9 +62,7 @@ QString joinTitle()
 
 void show(TextBox& box, fmenu& form, const QString& text)
 {
-    box.setText(text);
-    box.refresh();
-    form.Refresh();
+    showOnWindowThread(box, form.window, text);
 }
 
 void refuseName(fmenu& form, const QString& text)
@@ -95,6 +94,9 @@ JoinOutcome reportFailure(fmenu& form, const Failure& failure)
             return {Kind::BadName, failure.error};
         }
         break;
+    case Failure::Step::Stopped:
+        // The window is being closed: the program ends without a word.
+        return {Kind::Stopped};
     case Failure::Step::Inputs:
     case Failure::Step::Copying:
         break;

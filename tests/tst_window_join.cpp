@@ -4,6 +4,9 @@
 #include "app/MainWindow.h"
 #include "support/TempTree.h"
 #include "support/window/WindowDriver.h"
+#include "toolkit/OffWindowThread.h"
+#include "toolkit/ScriptedMessageBox.h"
+#include "widgets/GaugeDisplay.h"
 
 #include <QtTest>
 
@@ -13,6 +16,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <numeric>
 
 using namespace quibex;
 using namespace quibex::test;
@@ -51,6 +56,91 @@ void answerNextDialog(const QString& button, SeenDialog* seen, const QString& th
     });
 }
 
+// The percentage a progress text shows, -1 for none, as its display reads it.
+int percentOf(const QString& text)
+{
+    const qsizetype sign = text.indexOf(QLatin1Char('%'));
+    return sign > 0 ? text.left(sign).toInt() : -1;
+}
+
+// Plays a slow medium under a join through the real window: after each
+// display step the join's thread waits, as a slow copy would, until the
+// window has painted both displays as they then stand, and notes what they
+// show; a display never painted during the wait is noted as it was last
+// painted. What the window paints is seen in its paint events.
+class SlowMedium : public QObject {
+public:
+    explicit SlowMedium(MainWindow& shown)
+        : window(shown), jauge(test::widget<GaugeDisplay>(&shown, "jauge")),
+          jauge2(test::widget<GaugeDisplay>(&shown, "jauge2"))
+    {
+        jauge->installEventFilter(this);
+        jauge2->installEventFilter(this);
+        setDisplayStepHook([this](const TextBox& box, const QString& text) { stepShown(box, text); });
+    }
+    ~SlowMedium() override { setDisplayStepHook({}); }
+
+    // Run on the window's thread at the first step of the copy.
+    std::function<void()> duringFirstStep;
+    // Run on the window's thread when the step shown in the file display is this text.
+    QString actAt;
+    std::function<void()> action;
+
+    QStringList seen;  // what both displays showed painted, step by step
+    bool copiedOnWindowThread = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            (watched == jauge ? paintedJauge : paintedJauge2) = static_cast<GaugeDisplay*>(watched)->percent();
+        return false;
+    }
+
+private:
+    void stepShown(const TextBox& box, const QString& text)
+    {
+        if (QThread::currentThread() == window.thread()) {
+            // Before the copy started or after it ended; a copy waiting here
+            // would keep the window from painting anything.
+            copiedOnWindowThread = copiedOnWindowThread || offWindowThreadRunning();
+            return;
+        }
+        GaugeDisplay* display = &box == &window.form().jauge ? jauge : jauge2;
+        const int expected = percentOf(text);
+        QString state;
+        bool painted = false;
+        QElapsedTimer waited;
+        waited.start();
+        do {
+            if (waited.elapsed() > 0)
+                QThread::msleep(2);
+            QMetaObject::invokeMethod(
+                &window,
+                [&] {
+                    painted = display->percent() == expected && paintedJauge == jauge->percent()
+                              && paintedJauge2 == jauge2->percent();
+                    state = QStringLiteral("%1 %2").arg(paintedJauge).arg(paintedJauge2);
+                    if (duringFirstStep) {
+                        duringFirstStep();
+                        duringFirstStep = {};
+                    }
+                    if (action && &box == &window.form().jauge && text == actAt)
+                        action();
+                },
+                Qt::BlockingQueuedConnection);
+        } while (!painted && !gaveUp && !stopRequested() && waited.elapsed() < 2000);
+        gaveUp = gaveUp || !painted;
+        seen << state;
+    }
+
+    MainWindow& window;
+    GaugeDisplay* jauge;
+    GaugeDisplay* jauge2;
+    int paintedJauge = -1;
+    int paintedJauge2 = -1;
+    bool gaveUp = false;  // one display never painted is enough to fail; the rest need not wait
+};
 
 }  // namespace
 
@@ -145,6 +235,102 @@ private slots:
         QCOMPARE(done.text, "Fichier sortie<b>.bin : création Ok !");
         QCOMPARE(done.shown, done.text);
         QCOMPARE(TempTree::read(tree.path("dossier/sortie<b>.bin")), "<neuf>");
+    }
+
+    // On a slow medium every step of the copy is painted while it lasts,
+    // in order: each chunk's display during that chunk, each file's full
+    // bar, each completed file's share of the whole. The window meanwhile
+    // takes no click or key.
+    void slowJoinPaintsEveryStep_data()
+    {
+        QTest::addColumn<QList<int>>("sizes");
+        QTest::addColumn<QStringList>("seen");  // painted "jauge jauge2" after each step
+        QTest::newRow("four files of 1,000,000 bytes")
+            << QList<int>{1000000, 1000000, 1000000, 1000000}
+            << QStringList{"-1 -1",                                     // both emptied
+                           "-1 -1", "100 -1", "-1 -1", "-1 25",         // the first file
+                           "-1 25", "100 25", "-1 25", "-1 50",
+                           "-1 50", "100 50", "-1 50", "-1 75",
+                           "-1 75", "100 75", "-1 75", "-1 100"};
+        QTest::newRow("one file of 6,291,456 bytes")
+            << QList<int>{6291456}
+            << QStringList{"-1 -1", "-1 -1", "33 -1", "66 -1", "100 -1", "-1 -1", "-1 100"};
+    }
+    void slowJoinPaintsEveryStep()
+    {
+        QFETCH(QList<int>, sizes);
+        QFETCH(QStringList, seen);
+        ScriptedMessageBox box;
+        const QByteArray folder = "lent" + QByteArray::number(sizes.size());
+        for (int i = 0; i < sizes.size(); ++i)
+            tree.file(folder + "/" + QByteArray(1, char('a' + i)) + ".bin", QByteArray(sizes[i], 'x'));
+        window = std::make_unique<MainWindow>(tree.path(folder), box);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        press("Command4");
+        window->form().Text1.setText("tout.bin");
+        auto* name = widget<QLineEdit>("Text1");
+        const int selected = sizes.size();
+
+        SlowMedium medium(*window);
+        int selectionDuringJoin = -1;
+        QString nameDuringJoin;
+        medium.duringFirstStep = [&] {
+            QTest::mouseClick(widget<QPushButton>("Command6"), Qt::LeftButton);  // Retirer tout
+            QTest::keyClicks(name, "x");
+            selectionDuringJoin = rows(widget<QAbstractItemView>("List1")).size();
+            nameDuringJoin = name->text();
+        };
+        press("Command2_1");
+
+        QCOMPARE(medium.seen, seen);
+        QVERIFY(!medium.copiedOnWindowThread);
+        QCOMPARE(selectionDuringJoin, selected);
+        QCOMPARE(nameDuringJoin, "tout.bin");
+        QCOMPARE(box.shown().size(), size_t(1));
+        QCOMPARE(box.shown().front().text, "Fichier tout.bin : création Ok !");
+        QCOMPARE(TempTree::read(tree.path(folder + "/tout.bin")).size(),
+                 std::accumulate(sizes.begin(), sizes.end(), qsizetype(0)));
+    }
+
+    // Closing the window during a join stops the copy and ends the program:
+    // no message, and the folder exactly as it was, an old file untouched.
+    void closeDuringJoin_data()
+    {
+        QTest::addColumn<bool>("replacing");
+        QTest::newRow("new file") << false;
+        QTest::newRow("replacing a file") << true;
+    }
+    void closeDuringJoin()
+    {
+        QFETCH(bool, replacing);
+        ScriptedMessageBox box;
+        const QByteArray folder = tree.folder("ferme");
+        tree.file("ferme/a.bin", QByteArray(6291456, 'a'));
+        tree.file("ferme/b.bin", "b");
+        window = std::make_unique<MainWindow>(folder, box);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        press("Command4");
+        window->form().Text1.setText("sortie.bin");
+        if (replacing) {
+            tree.file("ferme/sortie.bin", "ancien");
+            box.answerNext(MsgAnswer::Yes);
+        }
+        const QStringList before = QDir(QString::fromUtf8(folder))
+                                       .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+        SlowMedium medium(*window);
+        medium.actAt = "66% " + QString(93, QChar(127));
+        medium.action = [&] { window->close(); };
+        press("Command2_1");
+
+        QVERIFY(!window->isVisible());
+        QCOMPARE(box.shown().size(), size_t(replacing ? 1 : 0));  // the question alone
+        QCOMPARE(QDir(QString::fromUtf8(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 before);
+        if (replacing)
+            QCOMPARE(TempTree::read(tree.path("ferme/sortie.bin")), "ancien");
     }
 };
 

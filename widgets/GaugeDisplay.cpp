@@ -22,6 +22,9 @@ GaugeDisplay::GaugeDisplay(TextBox& box, QWidget* parent) : QWidget(parent), rec
     setEnabled(false);
     connect(&box, &TextBox::textChanged, this, &GaugeDisplay::showText);
     connect(&box, &TextBox::repaintRequested, this, &GaugeDisplay::repaintRequested);
+    announceQuiet.setSingleShot(true);
+    announceQuiet.setInterval(AnnounceMilliseconds);
+    connect(&announceQuiet, &QTimer::timeout, this, &GaugeDisplay::announceValue);
 }
 
 void GaugeDisplay::showText(const QString& text)
@@ -30,20 +33,31 @@ void GaugeDisplay::showText(const QString& text)
     // change is worth a paint.
     if (text == received)
         return;
+    // A file's full bar is painted before the display is emptied, whenever
+    // a frame is due: the user sees each file end, not only begin.
+    if (paintPending && text.isEmpty() && percent() == 100)
+        repaintIfDue(this);
     received = text;
-    // Screen readers hear the new percentage as the progress bar's value.
-    const int now = std::max(0, percent());
-    if (now != announced && QAccessible::isActive()) {
-        announced = now;
-        QAccessibleValueChangeEvent event(this, now);
-        QAccessible::updateAccessibility(&event);
-    }
+    if (!announceQuiet.isActive())
+        announceValue();
     // Between two paints one request is enough; a join of thousands of small
     // files changes the displays far more often than the screen is drawn.
     if (!paintPending) {
         paintPending = true;
         update();
     }
+}
+
+// Screen readers hear the percentage as the progress bar's value.
+void GaugeDisplay::announceValue()
+{
+    const int now = std::max(0, percent());
+    if (now == announced || !QAccessible::isActive())
+        return;
+    announced = now;
+    QAccessibleValueChangeEvent event(this, now);
+    QAccessible::updateAccessibility(&event);
+    announceQuiet.start();
 }
 
 int GaugeDisplay::percent() const

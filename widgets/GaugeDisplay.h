@@ -3,6 +3,7 @@
 
 #include "toolkit/TextBox.h"
 
+#include <QTimer>
 #include <QWidget>
 
 namespace quibex {
@@ -27,10 +28,16 @@ protected:
 private:
     void showText(const QString& text);
     void repaintRequested();
+    void announceValue();
+
+    // A screen reader asks back for every value it hears of: told at most
+    // this often, it keeps up, and it hears the last value too.
+    static constexpr int AnnounceMilliseconds = 250;
 
     QString received;  // the last text heard of, painted or about to be
     bool paintPending = false;
     int announced = 0;  // the value assistive tools last heard of
+    QTimer announceQuiet;  // running: the next value waits for it
 };
 
 }  // namespace quibex

@@ -5,6 +5,7 @@
 #include "join/Join.h"
 #include "support/FormFixture.h"
 #include "support/TempTree.h"
+#include "toolkit/OffWindowThread.h"
 #include "toolkit/ScriptedMessageBox.h"
 
 #include <QDir>
@@ -80,17 +81,15 @@ inline struct stat statOf(const QByteArray& path)
 }
 
 // Writes what a text box tells into a shared log, and lets a test act in
-// the middle of a join when a text appears.
+// the middle of a join when a text is set (onText, called on the join's own
+// thread before the join goes on, by the Join below).
 class Recorder {
 public:
     Recorder(QStringList& shared, QString boxName) : log(shared), name(std::move(boxName)) {}
     void listen(TextBox& box)
     {
-        QObject::connect(&box, &TextBox::textChanged, &context, [this](const QString& text) {
-            log << name + '=' + text;
-            if (onText)
-                onText(text);
-        });
+        QObject::connect(&box, &TextBox::textChanged, &context,
+                         [this](const QString& text) { log << name + '=' + text; });
         QObject::connect(&box, &TextBox::focusRequested, &context, [this] { log << name + ".focus"; });
         QObject::connect(&box, &TextBox::repaintRequested, &context, [this] { log << name + ".refresh"; });
     }
@@ -145,7 +144,13 @@ struct Join {
         form.Text2.setText(QStringLiteral(".bin"));
         jauge.listen(form.jauge);
         jauge2.listen(form.jauge2);
+        setDisplayStepHook([this](const TextBox& display, const QString& text) {
+            Recorder& shown = &display == &form.jauge ? jauge : jauge2;
+            if (shown.onText)
+                shown.onText(text);
+        });
     }
+    ~Join() { setDisplayStepHook({}); }
     void add(const QByteArray& path) { appendFile(form, path); }
     QByteArray input(const QByteArray& name, const QByteArray& content)
     {

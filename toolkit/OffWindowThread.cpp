@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "toolkit/OffWindowThread.h"
+
+#include "toolkit/Surface.h"
+#include "toolkit/TextBox.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+namespace quibex {
+
+namespace {
+
+// A screen shows about sixty frames a second: handing the displays over
+// more often only costs the window's thread time nobody sees.
+constexpr int FrameMilliseconds = 16;
+
+struct Step {
+    TextBox* box;
+    Surface* window;
+    QString text;
+};
+
+// What the work hands over, guarded by the lock; the window's thread takes
+// it all at once.
+std::mutex handOverLock;
+std::vector<Step> handedOver;
+bool wakeUpPosted = false;
+
+// Touched on the window's thread only.
+bool running = false;
+QElapsedTimer sinceLastShown;
+
+std::atomic<bool> stopAsked{false};
+DisplayStepHook stepHook;
+
+void apply(const Step& step)
+{
+    step.box->setText(step.text);
+    step.box->refresh();
+    step.window->refresh();
+}
+
+void showHandedOver()
+{
+    std::vector<Step> steps;
+    {
+        std::lock_guard<std::mutex> locked(handOverLock);
+        steps.swap(handedOver);
+        wakeUpPosted = false;
+    }
+    for (const Step& step : steps)
+        apply(step);
+    sinceLastShown.restart();
+}
+
+// On the window's thread: shows what was handed over now when a frame has
+// passed since the last time, otherwise at the next frame.
+void showWhenDue()
+{
+    const qint64 since = sinceLastShown.isValid() ? sinceLastShown.elapsed() : FrameMilliseconds;
+    if (since >= FrameMilliseconds)
+        showHandedOver();
+    else
+        QTimer::singleShot(int(FrameMilliseconds - since), QCoreApplication::instance(), showHandedOver);
+}
+
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonRelease:
+    case QEvent::NonClientAreaMouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::InputMethod:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TouchCancel:
+    case QEvent::TabletPress:
+    case QEvent::TabletMove:
+    case QEvent::TabletRelease:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Drops the user's input while the work runs. Held back instead, a click
+// on "Créer" or a key would start a command once the join ends, or answer
+// the message that ends it before anyone has read it.
+class InputDropper : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override { return isUserInput(event->type()); }
+};
+
+}  // namespace
+
+void runOffWindowThread(const std::function<void()>& work)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread() || running) {
+        work();
+        return;
+    }
+    running = true;
+    stopAsked = false;
+    InputDropper dropper;
+    app->installEventFilter(&dropper);
+    QEventLoop loop;
+    std::unique_ptr<QThread> worker(QThread::create([&work] { work(); }));
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    worker->start();
+    loop.exec();
+    worker->wait();
+    // The last frame's steps, handed over after the last time they were shown.
+    showHandedOver();
+    app->removeEventFilter(&dropper);
+    running = false;
+}
+
+bool offWindowThreadRunning()
+{
+    return running;
+}
+
+void showOnWindowThread(TextBox& box, Surface& window, const QString& text)
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() == app->thread()) {
+        apply({&box, &window, text});
+    } else {
+        bool wakeUp = false;
+        {
+            std::lock_guard<std::mutex> locked(handOverLock);
+            handedOver.push_back({&box, &window, text});
+            wakeUp = !wakeUpPosted;
+            wakeUpPosted = true;
+        }
+        if (wakeUp)
+            QMetaObject::invokeMethod(app, showWhenDue, Qt::QueuedConnection);
+    }
+    if (stepHook)
+        stepHook(box, text);
+}
+
+void requestStop()
+{
+    stopAsked = true;
+}
+
+bool stopRequested()
+{
+    return stopAsked;
+}
+
+void setDisplayStepHook(DisplayStepHook hook)
+{
+    stepHook = std::move(hook);
+}
+
+}  // namespace quibex
