@@ -210,6 +210,10 @@ private slots:
         QVERIFY(files->selectionModel()->selectedIndexes().isEmpty());
         QCOMPARE(window->form().File1.listIndex(), -1);
         QVERIFY(rows(widget<QListView>("List1")).isEmpty());
+        // Passing on and coming back keeps the frame where it stood.
+        QTest::keyClick(files, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), files);
 
         QTest::keyClick(files, Qt::Key_Down);
         QCOMPARE(rows(widget<QListView>("List1")), QStringList({"a.txt"}));
@@ -247,6 +251,9 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), selection);
         QCOMPARE(window->form().List1.listIndex(), -1);
+        QTest::keyClick(selection, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), selection);
         QTest::keyClick(selection, Qt::Key_Down);
         QCOMPARE(window->form().List1.listIndex(), 0);
         QTest::keyClick(selection, Qt::Key_Down);

@@ -64,9 +64,19 @@ void FileListView::focusInEvent(QFocusEvent* event)
     const bool hadFrame = currentIndex().isValid();
     // Qt puts the focus frame on the first file, without selecting it: a
     // frame shows where the keyboard stands, it is no pick.
+    takingFocus = true;
     QListView::focusInEvent(event);
-    frameFromFocus = !hadFrame && currentIndex().isValid();
+    takingFocus = false;
+    if (!hadFrame && currentIndex().isValid())
+        frameFromFocus = true;
     announceFramedRow(this);
+}
+
+void FileListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QListView::currentChanged(current, previous);
+    if (!takingFocus)
+        frameFromFocus = false;
 }
 
 void FileListView::paintEvent(QPaintEvent* event)

@@ -22,6 +22,7 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -30,8 +31,10 @@ private:
     bool moveFrameOnly(const QKeyEvent* event);
 
     // The focus frame was put on the first file by taking the focus, and
-    // no key has been pressed since.
+    // neither a key nor a click has moved on since, however often the
+    // focus left and came back.
     bool frameFromFocus = false;
+    bool takingFocus = false;
 };
 
 // The folder list's view, drawn as a tree: each folder indented by its

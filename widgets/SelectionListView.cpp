@@ -37,9 +37,19 @@ SelectionListView::SelectionListView(QWidget* parent) : QListView(parent)
 void SelectionListView::focusInEvent(QFocusEvent* event)
 {
     const bool hadFrame = currentIndex().isValid();
+    takingFocus = true;
     QListView::focusInEvent(event);
-    frameFromFocus = !hadFrame && currentIndex().isValid();
+    takingFocus = false;
+    if (!hadFrame && currentIndex().isValid())
+        frameFromFocus = true;
     announceFramedRow(this);
+}
+
+void SelectionListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QListView::currentChanged(current, previous);
+    if (!takingFocus)
+        frameFromFocus = false;
 }
 
 void SelectionListView::keyPressEvent(QKeyEvent* event)

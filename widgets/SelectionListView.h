@@ -22,6 +22,7 @@ signals:
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -32,7 +33,9 @@ protected:
 private:
     void showDropTarget(bool shown);
 
+    // As in the file list: the frame stands where taking the focus put it.
     bool frameFromFocus = false;
+    bool takingFocus = false;
     bool dropTarget = false;
 };
 
