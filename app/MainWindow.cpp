@@ -24,8 +24,11 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <system_error>
+#include <thread>
 #include <type_traits>
 
 namespace quibex {
@@ -192,11 +195,20 @@ void MainWindow::closeEvent(QCloseEvent* event)
 // Ends the program while the copy is still held by its volume. The ending
 // signal's own handler removes the new file's temporary name, if it has
 // one, exactly as when the program is killed; nothing else was written
-// under any name.
+// under any name. On a volume that no longer answers, that removal would
+// hold the program as well: it runs on a thread of its own, and the
+// program ends a moment later whatever became of it. A temporary left
+// there is removed by the next join into that folder, since nothing holds
+// it any more.
 void MainWindow::endDuringJoin()
 {
     hide();
-    std::raise(SIGTERM);
+    try {
+        std::thread([] { std::raise(SIGTERM); }).detach();
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    } catch (const std::system_error&) {
+        // No thread to be had: the program ends without removing it.
+    }
     std::_Exit(EXIT_FAILURE);
 }
 
