@@ -61,22 +61,16 @@ FileListView::FileListView(QWidget* parent) : QListView(parent)
 
 void FileListView::focusInEvent(QFocusEvent* event)
 {
-    const bool hadFrame = currentIndex().isValid();
     // Qt puts the focus frame on the first file, without selecting it: a
     // frame shows where the keyboard stands, it is no pick.
-    takingFocus = true;
-    QListView::focusInEvent(event);
-    takingFocus = false;
-    if (!hadFrame && currentIndex().isValid())
-        frameFromFocus = true;
+    frame.takeFocus(*this, [&] { QListView::focusInEvent(event); });
     announceFramedRow(this);
 }
 
 void FileListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QListView::currentChanged(current, previous);
-    if (!takingFocus)
-        frameFromFocus = false;
+    frame.moved();
 }
 
 void FileListView::paintEvent(QPaintEvent* event)
@@ -111,7 +105,7 @@ void FileListView::pick(const QModelIndex& index)
 
 void FileListView::keyPressEvent(QKeyEvent* event)
 {
-    const bool firstKey = std::exchange(frameFromFocus, false);
+    const bool firstKey = frame.firstKey();
     if (moveFrameOnly(event))
         return;
     const QModelIndex framed = currentIndex();

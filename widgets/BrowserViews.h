@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "widgets/FocusFrame.h"
+
 #include <QComboBox>
 #include <QListView>
 
@@ -30,11 +32,7 @@ private:
     void pick(const QModelIndex& index);
     bool moveFrameOnly(const QKeyEvent* event);
 
-    // The focus frame was put on the first file by taking the focus, and
-    // neither a key nor a click has moved on since, however often the
-    // focus left and came back.
-    bool frameFromFocus = false;
-    bool takingFocus = false;
+    FrameFromFocus frame;
 };
 
 // The folder list's view, drawn as a tree: each folder indented by its

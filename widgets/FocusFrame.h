@@ -1,9 +1,43 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-class QAbstractItemView;
+#include <QAbstractItemView>
+
+#include <utility>
 
 namespace quibex {
+
+// Whether a list's focus frame still stands where taking the focus put it:
+// no key or click has moved it since, however often the focus left and
+// came back. The first arrow press then takes the framed row rather than
+// moving past it, so the keyboard never skips the first entry.
+class FrameFromFocus {
+public:
+    // Runs the view's own focus-in handling, which may put the frame on
+    // the first row.
+    template <typename FocusIn>
+    void takeFocus(const QAbstractItemView& view, FocusIn&& focusIn)
+    {
+        const bool hadFrame = view.currentIndex().isValid();
+        taking = true;
+        std::forward<FocusIn>(focusIn)();
+        taking = false;
+        if (!hadFrame && view.currentIndex().isValid())
+            pending = true;
+    }
+    // The frame moved: by a key, a click, or the rows changing.
+    void moved()
+    {
+        if (!taking)
+            pending = false;
+    }
+    // True for the first key press after the frame was put in place.
+    bool firstKey() { return std::exchange(pending, false); }
+
+private:
+    bool pending = false;
+    bool taking = false;
+};
 
 // A list with no rows draws no focus frame of its own, so with the focus it
 // looks exactly as without: a frame inside its border then shows where the

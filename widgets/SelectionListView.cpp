@@ -36,25 +36,19 @@ SelectionListView::SelectionListView(QWidget* parent) : QListView(parent)
 
 void SelectionListView::focusInEvent(QFocusEvent* event)
 {
-    const bool hadFrame = currentIndex().isValid();
-    takingFocus = true;
-    QListView::focusInEvent(event);
-    takingFocus = false;
-    if (!hadFrame && currentIndex().isValid())
-        frameFromFocus = true;
+    frame.takeFocus(*this, [&] { QListView::focusInEvent(event); });
     announceFramedRow(this);
 }
 
 void SelectionListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QListView::currentChanged(current, previous);
-    if (!takingFocus)
-        frameFromFocus = false;
+    frame.moved();
 }
 
 void SelectionListView::keyPressEvent(QKeyEvent* event)
 {
-    const bool firstKey = std::exchange(frameFromFocus, false);
+    const bool firstKey = frame.firstKey();
     const QModelIndex framed = currentIndex();
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     // Moving on from the first entry would skip it: the first arrow press

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "widgets/FocusFrame.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QListView>
@@ -33,9 +35,7 @@ protected:
 private:
     void showDropTarget(bool shown);
 
-    // As in the file list: the frame stands where taking the focus put it.
-    bool frameFromFocus = false;
-    bool takingFocus = false;
+    FrameFromFocus frame;
     bool dropTarget = false;
 };
 
