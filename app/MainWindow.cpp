@@ -7,7 +7,7 @@
 #include "join/Join.h"
 #include "ordering/Ordering.h"
 #include "selection/Selection.h"
-#include "toolkit/MountWatcher.h"
+#include "toolkit/drives/MountWatcher.h"
 #include "toolkit/OffWindowThread.h"
 #include "widgets/Accessibility.h"
 #include "widgets/BrowserViews.h"
@@ -100,32 +100,35 @@ auto unlessJoining(Handler handler)
 void MainWindow::wireEvents()
 {
     fmenu& f = *controls;
+    // The browser: a drive picked in the list, a folder opened, a file picked.
     connect(&f.Drive1, &DriveList::changed, this, [&f] { Drive1_Change(f); });
     connect(&f.Dir1, &DirList::changed, this, [&f] { Dir1_Change(f); });
-
     connect(shown.Drive1, &QComboBox::activated, this,
             unlessJoining([&f](int index) { f.Drive1.pickDrive(f.Drive1.list().item(index)); }));
     connect(shown.Drive1, &DriveComboBox::aboutToShowPopup, this, unlessJoining([this] { rereadDrives(); }));
     connect(new MountWatcher(this), &MountWatcher::mountsChanged, this, &MainWindow::rereadDrives);
     connect(shown.Dir1, &FolderListView::opened, this, unlessJoining([&f](int row) { f.Dir1.open(row); }));
+    // "Sélectionner les fichiers à concaténer": a file picked joins the selection.
     connect(shown.File1, &FileListView::picked, this, unlessJoining([&f] { File1_Click(f); }));
+    // "Fichiers sélectionnés": files dropped from a file manager.
     connect(shown.List1, &SelectionListView::filesDropped, this,
             unlessJoining([&f](const QList<QByteArray>& paths) { List1_OLEDragDrop(f, paths); }));
 
     const auto onClick = [this](QPushButton* button, auto handler) {
         connect(button, &QPushButton::clicked, this, unlessJoining(handler));
     };
-    onClick(shown.Command4, [&f] { Command4_Click(f); });
-    onClick(shown.Command1[0], [&f] { Command1_Click(f, 0); });
-    onClick(shown.Command1[1], [&f] { Command1_Click(f, 1); });
-    onClick(shown.Command3, [&f] { Command3_Click(f); });
-    onClick(shown.Command6, [&f] { Command6_Click(f); });
-    onClick(shown.Command8, [&f] { Command8_Click(f); });
-    onClick(shown.Command7, [&f] { Command7_Click(f); });
-    onClick(shown.Command2[0], [this] { create(); });
-    onClick(shown.Command2[1], [&f] { Command2_Click(f, 2); });
+    onClick(shown.Command4, [&f] { Command4_Click(f); });        // "Ajouter toute la liste"
+    onClick(shown.Command1[0], [&f] { Command1_Click(f, 0); });  // "Haut"
+    onClick(shown.Command1[1], [&f] { Command1_Click(f, 1); });  // "Bas"
+    onClick(shown.Command3, [&f] { Command3_Click(f); });        // "Retirer"
+    onClick(shown.Command6, [&f] { Command6_Click(f); });        // "Retirer tout"
+    onClick(shown.Command8, [&f] { Command8_Click(f); });        // "Tri normal"
+    onClick(shown.Command7, [&f] { Command7_Click(f); });        // "Tri évolué"
+    onClick(shown.Command2[1], [this] { create(); });            // "Créer"
+    onClick(shown.Command2[2], [&f] { Command2_Click(f, 2); });  // "Quitter"
 
-    // The join reads the options on its own thread: a box ticked meanwhile
+    // "Ajout retour chariot (ASCII 13)" and "Ajout changement de ligne
+    // (ASCII 10)". The join reads the options on its own thread: a box ticked meanwhile
     // (by an assistive tool; clicks are dropped) goes back to what it holds.
     const auto option = [this](QCheckBox* box, CheckBox& value) {
         connect(box, &QCheckBox::stateChanged, this, [box, &value](int state) {
@@ -141,17 +144,15 @@ void MainWindow::wireEvents()
     option(shown.Check2, f.Check2);
 }
 
-// The drives are those mounted now: a stick plugged in since start-up is
-// listed, one taken out is gone. During a join the list waits for its end:
-// the new file goes to the folder the join started in.
+// During a join the drive list waits for its end: the new file goes to the
+// folder the join started in.
 void MainWindow::rereadDrives()
 {
     if (offWindowThreadRunning()) {
         drivesChangedDuringJoin = true;
         return;
     }
-    fmenu& f = *controls;
-    f.Drive1.updateDrives(DriveList::mountedDrives(), f.Dir1.nativePath());
+    quibex::rereadDrives(*controls);
 }
 
 void MainWindow::create()
@@ -215,8 +216,8 @@ void MainWindow::endDuringJoin()
 void MainWindow::setTabOrder()
 {
     QWidget* const order[] = {shown.Drive1,     shown.Dir1,        shown.File1,       shown.List1,
-                              shown.Command1[0], shown.Command1[1], shown.Text1,       shown.Command2[0],
-                              shown.Command2[1], shown.Command3,    shown.Check1,      shown.Check2,
+                              shown.Command1[0], shown.Command1[1], shown.Text1,       shown.Command2[1],
+                              shown.Command2[2], shown.Command3,    shown.Check1,      shown.Check2,
                               shown.Command4,    shown.Command6,    shown.Command7,    shown.Command8};
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);

@@ -52,8 +52,11 @@ private:
         QCheckBox* Check2 = nullptr;
         GaugeDisplay* jauge = nullptr;
         GaugeDisplay* jauge2 = nullptr;
-        QPushButton* Command1[2] = {};  // "Haut", "Bas"
-        QPushButton* Command2[2] = {};  // "Créer", "Quitter"
+        // Control arrays, indexed by their buttons' own indexes: Command1
+        // has 0 "Haut" and 1 "Bas"; Command2 has 1 "Créer" and 2 "Quitter",
+        // and no button 0.
+        QPushButton* Command1[2] = {};
+        QPushButton* Command2[3] = {};
         QPushButton* Command3 = nullptr;
         QPushButton* Command4 = nullptr;
         QPushButton* Command6 = nullptr;

@@ -130,8 +130,8 @@ void MainWindow::createCommands()
     shown.Command1[1] = button(this, "Command1_1", QStringLiteral("Bas"), 6480, 960, 1215, 375);
     shown.Command3 = button(this, "Command3", QStringLiteral("Retirer"), 6480, 1680, 1215, 375);
     shown.Command6 = button(this, "Command6", QStringLiteral("Retirer tout"), 6480, 2280, 1215, 375);
-    shown.Command2[0] = button(this, "Command2_1", QStringLiteral("Créer"), 6480, 3360, 1215, 375);
-    shown.Command2[1] = button(this, "Command2_2", QStringLiteral("Quitter"), 6480, 4440, 1215, 375);
+    shown.Command2[1] = button(this, "Command2_1", QStringLiteral("Créer"), 6480, 3360, 1215, 375);
+    shown.Command2[2] = button(this, "Command2_2", QStringLiteral("Quitter"), 6480, 4440, 1215, 375);
 
     shown.jauge = gauge(this, f.jauge, "jauge", QStringLiteral("Progression du fichier"), "Label5",
                         QStringLiteral("Fichier:"), 7320);

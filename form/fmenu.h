@@ -3,7 +3,7 @@
 
 #include "toolkit/CheckBox.h"
 #include "toolkit/DirList.h"
-#include "toolkit/DriveList.h"
+#include "toolkit/drives/DriveList.h"
 #include "toolkit/FileList.h"
 #include "toolkit/ListBox.h"
 #include "toolkit/MessageBox.h"

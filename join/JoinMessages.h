@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "join/Failure.h"
+#include "join/fs/Failure.h"
 #include "join/JoinOutcome.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 #include "join/SelectionCheck.h"
 
 #include "form/fmenu.h"
-#include "join/TargetCheck.h"
+#include "join/fs/TargetCheck.h"
 #include "selection/Selection.h"
 
 #include <QFile>

@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <cstdint>
+#include <vector>
 
 namespace quibex {
 
@@ -27,5 +28,7 @@ void ProposerNom(fmenu& form);
 // they were picked, even when the shown name has changed since (the plain
 // sort shows names in lower case) or cannot be written as text.
 QByteArray entryNativePath(const fmenu& form, int i);
+// Every entry's path, in the selection's order.
+std::vector<QByteArray> selectedPaths(const fmenu& form);
 
 }  // namespace quibex

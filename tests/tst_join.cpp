@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/fmenu.h"
 #include "join/Join.h"
-#include "join/ProcessSignals.h"
+#include "join/fs/ProcessSignals.h"
 #include "support/JoinFixture.h"
 #include "support/TempTree.h"
 #include "support/TmpfsMount.h"

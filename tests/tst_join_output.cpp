@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "join/AtomicFile.h"
-#include "join/ChunkCopier.h"
-#include "join/InputFile.h"
-#include "join/OutputWriter.h"
-#include "join/ProcessSignals.h"
-#include "join/Sizes.h"
-#include "join/TargetCheck.h"
+#include "join/fs/AtomicFile.h"
+#include "join/fs/ChunkCopier.h"
+#include "join/fs/InputFile.h"
+#include "join/fs/OutputWriter.h"
+#include "join/fs/ProcessSignals.h"
+#include "join/fs/Sizes.h"
+#include "join/fs/TargetCheck.h"
 #include "support/ChildProcess.h"
 #include "support/TempTree.h"
 

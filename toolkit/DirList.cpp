@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "toolkit/DirList.h"
 
-#include "toolkit/DriveList.h"
+#include "toolkit/drives/DriveList.h"
 #include "toolkit/FolderReader.h"
 
 #include <QList>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/FatMount.h"
 
-#include "toolkit/MountTable.h"
+#include "toolkit/drives/MountTable.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

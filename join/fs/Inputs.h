@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "join/UniqueFd.h"
+#include "join/fs/UniqueFd.h"
 
 #include <QByteArray>
 
@@ -11,8 +11,6 @@
 #include <sys/types.h>
 
 namespace quibex {
-
-struct fmenu;
 
 // Which file a path named when it was measured: the one that is copied.
 struct FileId {
@@ -32,11 +30,11 @@ struct Inputs {
     int64_t total = 0;
 };
 
-// Measures every selected file. Returns 0, or the errno for the first one
+// Measures every file to join, given by its path. Returns 0, or the errno for the first one
 // that is missing or not a regular file. One stat per file keeps this pass
 // cheap on thousands of small files; a file that exists but may not be
 // read fails when it is opened to be copied.
-int measureInputs(const fmenu& form, Inputs& inputs);
+int measureInputs(const std::vector<QByteArray>& paths, Inputs& inputs);
 
 // The folder of the inputs met last, kept open so that thousands of files
 // of one folder are each found by their name alone, not their whole path.

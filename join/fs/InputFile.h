@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "join/Inputs.h"
-#include "join/UniqueFd.h"
+#include "join/fs/Inputs.h"
+#include "join/fs/UniqueFd.h"
 
 #include <QByteArray>
 

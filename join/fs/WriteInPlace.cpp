@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "join/WriteInPlace.h"
+#include "join/fs/WriteInPlace.h"
 
-#include "join/Sizes.h"
-#include "join/UniqueFd.h"
+#include "join/fs/Sizes.h"
+#include "join/fs/UniqueFd.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "join/OutputWriter.h"
+#include "join/fs/OutputWriter.h"
 
-#include "join/Sizes.h"
+#include "join/fs/Sizes.h"
 
 #include <algorithm>
 #include <cerrno>

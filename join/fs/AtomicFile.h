@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "join/TargetCheck.h"
-#include "join/UniqueFd.h"
+#include "join/fs/TargetCheck.h"
+#include "join/fs/UniqueFd.h"
 
 #include <QByteArray>
 

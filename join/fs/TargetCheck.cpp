@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "join/TargetCheck.h"
+#include "join/fs/TargetCheck.h"
 
 #include <cerrno>
 #include <optional>

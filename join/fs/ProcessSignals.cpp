@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "join/ProcessSignals.h"
+#include "join/fs/ProcessSignals.h"
 
 #include <array>
 #include <atomic>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "join/AtomicFile.h"
+#include "join/fs/AtomicFile.h"
 
-#include "join/KeptAttributes.h"
-#include "join/ProcessSignals.h"
-#include "join/StaleTemporaries.h"
-#include "join/WriteInPlace.h"
+#include "join/fs/KeptAttributes.h"
+#include "join/fs/ProcessSignals.h"
+#include "join/fs/StaleTemporaries.h"
+#include "join/fs/WriteInPlace.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,17 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/fmenu.h"
-#include "join/AtomicFile.h"
-#include "join/ChunkCopier.h"
-#include "join/Failure.h"
-#include "join/InputFile.h"
-#include "join/Inputs.h"
+#include "join/fs/AtomicFile.h"
+#include "join/fs/ChunkCopier.h"
+#include "join/fs/Failure.h"
+#include "join/fs/InputFile.h"
+#include "join/fs/Inputs.h"
+#include "selection/Selection.h"
 #include "join/Join.h"
 #include "join/JoinMessages.h"
-#include "join/OutputWriter.h"
+#include "join/OverwriteQuestion.h"
+#include "join/fs/OutputWriter.h"
 #include "join/ProgressText.h"
 #include "join/SelectionCheck.h"
-#include "join/Sizes.h"
-#include "join/TargetCheck.h"
+#include "join/fs/Sizes.h"
+#include "join/fs/TargetCheck.h"
 #include "toolkit/OffWindowThread.h"
 
 #include <optional>
@@ -109,30 +111,6 @@ std::optional<Failure> copyAndPlace(fmenu& form, const Inputs& inputs, AtomicFil
     return std::nullopt;
 }
 
-bool userAgreesToReplace(fmenu& form, const QString& name)
-{
-    const QString question = QStringLiteral("Le fichier ") + name
-                             + QStringLiteral(" existe déjà. Voulez-vous l'écraser ?");
-    return form.MsgBox(question, joinTitle(), MsgIcon::None, MsgButtons::YesNo) == MsgAnswer::Yes;
-}
-
-// Puts the finished file under its name. A file that came there while the
-// join ran (another program, another join) is not replaced unasked: the
-// question comes now. False when the user answered No.
-bool placeAskingFirst(fmenu& form, const QString& name, AtomicFile& file,
-                      std::optional<Failure>& failure)
-{
-    int error = file.place();
-    if (error == EEXIST) {
-        if (!userAgreesToReplace(form, name))
-            return false;
-        error = file.replaceWhatIsThere();
-    }
-    if (error)
-        failure = Failure{Failure::Step::Placing, error};
-    return true;
-}
-
 }  // namespace
 
 JoinOutcome CreerFichier(fmenu& form, const QByteArray& fullPath, const QString& name)
@@ -162,12 +140,13 @@ JoinOutcome CreerFichier(fmenu& form, const QByteArray& fullPath, const QString&
     if (const int error = file.create(std::move(target)))
         return reportFailure(form, {Failure::Step::Target, error});
 
+    const std::vector<QByteArray> paths = selectedPaths(form);
     Inputs inputs;
     std::optional<Failure> failure;
     // The inputs are read, and the copy made, away from the window's thread:
     // the window answers while a slow volume keeps the join waiting.
     runOffWindowThread([&] {
-        if (const int measured = measureInputs(form, inputs))
+        if (const int measured = measureInputs(paths, inputs))
             failure = Failure{Failure::Step::Inputs, measured};
         else if (inputs.total > LargestTotal)
             failure = Failure{Failure::Step::TooLarge, 0};

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "join/StaleTemporaries.h"
+#include "join/fs/StaleTemporaries.h"
 
-#include "join/UniqueFd.h"
+#include "join/fs/UniqueFd.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,8 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "join/Inputs.h"
-
-#include "form/fmenu.h"
-#include "selection/Selection.h"
+#include "join/fs/Inputs.h"
 
 #include <cerrno>
 #include <limits>
@@ -44,17 +41,15 @@ int InputFolder::folderOf(const QByteArray& file, QByteArray& name)
     return fd.get();
 }
 
-int measureInputs(const fmenu& form, Inputs& inputs)
+int measureInputs(const std::vector<QByteArray>& paths, Inputs& inputs)
 {
     InputFolder folders;
     QByteArray name;
     inputs = Inputs();
-    const int count = form.List1.count();
-    inputs.paths.reserve(size_t(count));
-    inputs.lengths.reserve(size_t(count));
-    inputs.ids.reserve(size_t(count));
-    for (int i = 0; i < count; ++i) {
-        const QByteArray path = entryNativePath(form, i);
+    inputs.paths.reserve(paths.size());
+    inputs.lengths.reserve(paths.size());
+    inputs.ids.reserve(paths.size());
+    for (const QByteArray& path : paths) {
         struct stat info;
         if (path.contains('\0'))
             return ENOENT;

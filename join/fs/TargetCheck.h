@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "join/UniqueFd.h"
+#include "join/fs/UniqueFd.h"
 
 #include <QByteArray>
 

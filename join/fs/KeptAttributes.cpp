@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "join/KeptAttributes.h"
+#include "join/fs/KeptAttributes.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toolkit/VolumeProbe.h"
+#include "toolkit/drives/VolumeProbe.h"
 
 #include <condition_variable>
 #include <map>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "join/InputFile.h"
+#include "join/fs/InputFile.h"
 
-#include "join/Failure.h"
+#include "join/fs/Failure.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

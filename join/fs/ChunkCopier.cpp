@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "join/ChunkCopier.h"
+#include "join/fs/ChunkCopier.h"
 
-#include "join/Failure.h"
-#include "join/InputFile.h"
-#include "join/OutputWriter.h"
-#include "join/Sizes.h"
+#include "join/fs/Failure.h"
+#include "join/fs/InputFile.h"
+#include "join/fs/OutputWriter.h"
+#include "join/fs/Sizes.h"
 
 #include <algorithm>
 #include <cerrno>

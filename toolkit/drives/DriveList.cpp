@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toolkit/DriveList.h"
+#include "toolkit/drives/DriveList.h"
 
 #include "toolkit/FolderReader.h"
-#include "toolkit/MountTable.h"
-#include "toolkit/VolumeProbe.h"
+#include "toolkit/drives/MountTable.h"
+#include "toolkit/drives/VolumeProbe.h"
 
 #include <algorithm>
 

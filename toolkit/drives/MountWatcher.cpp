@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toolkit/MountWatcher.h"
+#include "toolkit/drives/MountWatcher.h"
 
 #include <QSocketNotifier>
 

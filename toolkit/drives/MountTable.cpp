@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "toolkit/MountTable.h"
+#include "toolkit/drives/MountTable.h"
 
 #include <QFile>
 
