@@ -27,7 +27,7 @@ public:
     // allowUnnamed false always names it, as on file systems without
     // unnamed files. Made only once the user agreed: nothing is left
     // behind while a question waits.
-    int create(Target target, bool allowUnnamed = true);
+    [[nodiscard]] int create(Target target, bool allowUnnamed = true);
 
     int handle() const { return fd.get(); }
     bool isUnnamed() const { return temporaryName.isEmpty(); }
@@ -37,7 +37,7 @@ public:
     // For a replaced file: flushes the new content to disk, so that a crash
     // after the rename finds it there. A new file is not flushed: no old
     // data is at stake, as for cat or cp.
-    int makeDurable();
+    [[nodiscard]] int makeDurable();
     // Gives the new file the replaced file's owner, group, permissions and
     // extended attributes as far as allowed, puts it under the target's
     // name in one step, and for a replaced file flushes the folder so the
@@ -50,18 +50,18 @@ public:
     //
     // Where the new file could keep neither the owner nor the group of the
     // old one, the content is written into the old file instead.
-    int place();
-    int replaceWhatIsThere();
+    [[nodiscard]] int place();
+    [[nodiscard]] int replaceWhatIsThere();
     // Forgets the content; the target's name is left as it was.
     void discard();
 
 private:
-    int createNamed();
-    int linkInto(const QByteArray& name);
-    int replaceFromUnnamed();
-    int keepOldAttributes(bool& kept);
-    int putInPlace();
-    int placeNew();
+    [[nodiscard]] int createNamed();
+    [[nodiscard]] int linkInto(const QByteArray& name);
+    [[nodiscard]] int replaceFromUnnamed();
+    [[nodiscard]] int keepOldAttributes(bool& kept);
+    [[nodiscard]] int putInPlace();
+    [[nodiscard]] int placeNew();
     bool dataCameMeanwhile() const;
 
     Target target;

@@ -4,6 +4,7 @@
 #include "join/fs/Failure.h"
 #include "join/fs/InputFile.h"
 #include "join/fs/OutputWriter.h"
+#include "join/fs/Retry.h"
 #include "join/fs/Sizes.h"
 
 #include <algorithm>
@@ -98,15 +99,17 @@ int ChunkCopier::copyInKernel(int input, int64_t& from, int64_t to, OutputWriter
     while (from < to) {
         loff_t inOffset = from;
         loff_t outOffset = output.position();
-        const ssize_t n = copy_file_range(input, &inOffset, output.handle(), &outOffset,
-                                          size_t(std::min(to - from, KernelCopySpan)), 0);
+        const ssize_t n = retryOnInterrupt([&] {
+            return copy_file_range(input, &inOffset, output.handle(), &outOffset,
+                                   size_t(std::min(to - from, KernelCopySpan)), 0);
+        });
         if (n > 0) {
             from += n;
             output.advance(n);
             continue;
         }
         const int error = n < 0 ? errno : 0;
-        if (error == EINTR || output.fallBackToZeros(error, output.position()))
+        if (output.fallBackToZeros(error, output.position()))
             continue;
         // Nothing copied: the end of the file, or a file system that reports
         // no bytes for files it cannot copy. Reading tells the two apart.
@@ -120,15 +123,13 @@ int ChunkCopier::copyInKernel(int input, int64_t& from, int64_t to, OutputWriter
 
 int ChunkCopier::readInto(int input, int64_t from, int64_t to, OutputWriter& output)
 {
-    int error = 0;
-    char* area = output.gatherArea(to - from, error);
-    if (!area)
+    char* area = nullptr;
+    if (const int error = output.gatherArea(to - from, area))
         return error;
     int64_t done = 0;
     while (from + done < to) {
-        const ssize_t n = pread(input, area + done, size_t(to - from - done), from + done);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n =
+            retryOnInterrupt([&] { return pread(input, area + done, size_t(to - from - done), from + done); });
         if (n < 0)
             return errno;
         if (n == 0)

@@ -25,14 +25,14 @@ public:
     // Copies exactly length bytes of the input from offset. Returns 0, or
     // the errno of the read or write that failed, or InputEndedEarly when
     // the input ends before the range does (it shrank since it was opened).
-    int copy(const InputFile& input, int64_t offset, int64_t length, OutputWriter& output);
+    [[nodiscard]] int copy(const InputFile& input, int64_t offset, int64_t length, OutputWriter& output);
 
     bool usesKernelCopy() const { return inKernel; }
 
 private:
-    int copyData(int input, int64_t from, int64_t to, OutputWriter& output);
-    int copyInKernel(int input, int64_t& from, int64_t to, OutputWriter& output);
-    int readInto(int input, int64_t from, int64_t to, OutputWriter& output);
+    [[nodiscard]] int copyData(int input, int64_t from, int64_t to, OutputWriter& output);
+    [[nodiscard]] int copyInKernel(int input, int64_t& from, int64_t to, OutputWriter& output);
+    [[nodiscard]] int readInto(int input, int64_t from, int64_t to, OutputWriter& output);
 
     bool inKernel = true;
 };

@@ -20,7 +20,7 @@ public:
     // file, InputReplaced when it names another file than measured (id),
     // or InputEndedEarly for a file now shorter than length.
     // The file is name in the folder open as folder (AT_FDCWD: a path).
-    int open(int folder, const QByteArray& name, int64_t length, const FileId& id);
+    [[nodiscard]] int open(int folder, const QByteArray& name, int64_t length, const FileId& id);
     void close() { fd.reset(); }
 
     int handle() const { return fd.get(); }

@@ -34,7 +34,7 @@ struct Inputs {
 // that is missing or not a regular file. One stat per file keeps this pass
 // cheap on thousands of small files; a file that exists but may not be
 // read fails when it is opened to be copied.
-int measureInputs(const std::vector<QByteArray>& paths, Inputs& inputs);
+[[nodiscard]] int measureInputs(const std::vector<QByteArray>& paths, Inputs& inputs);
 
 // The folder of the inputs met last, kept open so that thousands of files
 // of one folder are each found by their name alone, not their whole path.

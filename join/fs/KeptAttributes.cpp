@@ -29,6 +29,10 @@ struct AclEntry {
     uint32_t id;
 };
 
+// The old file is held by an O_PATH descriptor, which fgetxattr and
+// flistxattr refuse (EBADF): its attributes are read through the
+// descriptor's /proc path, which names that same open file whatever happens
+// to its name meanwhile. They are written to the new file by its descriptor.
 QByteArray procPath(int fd)
 {
     char path[64];

@@ -23,7 +23,7 @@ namespace quibex {
 // bits or ACL can say who had what (the owner would lose its own file to
 // the writer), so nothing more is done and kept is false: the caller
 // writes into the old file instead.
-int keepAttributes(int oldFile, const struct stat& old, int newFd, bool& kept);
+[[nodiscard]] int keepAttributes(int oldFile, const struct stat& old, int newFd, bool& kept);
 
 // The permission bits the new file gets. aclGroup is the permission of the
 // old ACL's owning-group entry (0 to 7), or -1 where it had no ACL.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "join/fs/OutputWriter.h"
 
+#include "join/fs/Retry.h"
 #include "join/fs/Sizes.h"
 
 #include <algorithm>
@@ -26,9 +27,8 @@ int OutputWriter::write(const char* data, int64_t length)
     // A line end after each of thousands of small files costs a call of its
     // own unless it joins the bytes gathered before it.
     if (length <= SmallPiece) {
-        int error = 0;
-        char* area = gatherArea(length, error);
-        if (!area)
+        char* area = nullptr;
+        if (const int error = gatherArea(length, area))
             return error;
         std::memcpy(area, data, size_t(length));
         gathered(length);
@@ -42,18 +42,14 @@ int OutputWriter::write(const char* data, int64_t length)
     return 0;
 }
 
-char* OutputWriter::gatherArea(int64_t length, int& error)
+int OutputWriter::gatherArea(int64_t length, char*& area)
 {
-    error = 0;
-    if (length > GatherBufferSize) {
-        error = EINVAL;
-        return nullptr;
-    }
+    if (length > GatherBufferSize)
+        return EINVAL;
     // What is held must lie just before the new bytes, and leave them room.
     if (held > 0 && (heldAt + held != pos || held + length > GatherBufferSize)) {
-        error = flush();
-        if (error)
-            return nullptr;
+        if (const int error = flush())
+            return error;
     }
     if (!buffer)
         buffer = std::make_unique_for_overwrite<char[]>(size_t(GatherBufferSize));
@@ -61,7 +57,8 @@ char* OutputWriter::gatherArea(int64_t length, int& error)
         heldAt = pos;
     // Counted as held now: the caller fills the room before the next call.
     held += length;
-    return buffer.get() + (held - length);
+    area = buffer.get() + (held - length);
+    return 0;
 }
 
 int OutputWriter::flush()
@@ -105,9 +102,7 @@ int OutputWriter::writeOut(const char* data, int64_t length, int64_t at)
             return error;
     }
     while (length > 0) {
-        const ssize_t n = pwrite(fd, data, size_t(length), at);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = retryOnInterrupt([&] { return pwrite(fd, data, size_t(length), at); });
         if (n < 0 && fallBackToZeros(errno, at))
             continue;
         if (n <= 0)
@@ -124,9 +119,8 @@ int OutputWriter::fillZeros(int64_t until)
 {
     static const char zeros[ZeroBlock] = {};
     while (end < until) {
-        const ssize_t n = pwrite(fd, zeros, size_t(std::min(until - end, ZeroBlock)), end);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n =
+            retryOnInterrupt([&] { return pwrite(fd, zeros, size_t(std::min(until - end, ZeroBlock)), end); });
         if (n <= 0)
             return n < 0 ? errno : EIO;
         end += n;

@@ -24,21 +24,21 @@ public:
     // Where the next byte goes.
     int64_t position() const { return pos; }
 
-    int write(const char* data, int64_t length);
+    [[nodiscard]] int write(const char* data, int64_t length);
     // Leaves a hole: bytes that read as zeros.
     void skip(int64_t length) { pos += length; }
 
     // Room in the buffer for the next length bytes (at most
     // GatherBufferSize), to be filled by the caller and then counted with
-    // gathered(length). Null, with error set, when what was held before
+    // gathered(length). Returns 0, or the errno when what was held before
     // could not be written.
-    char* gatherArea(int64_t length, int& error);
+    [[nodiscard]] int gatherArea(int64_t length, char*& area);
     void gathered(int64_t length) { pos += length; }
 
     // Before someone else writes at position() through the descriptor (a
     // kernel copy): what is held goes out, and a hole before position() is
     // filled where the file system cannot leave one.
-    int prepareDirectWrite();
+    [[nodiscard]] int prepareDirectWrite();
     // Counts bytes written at position() by someone else.
     void advance(int64_t length);
     // A write at offset at, past the bytes written so far, failed with
@@ -53,14 +53,14 @@ public:
 
     // Writes what is held and gives the file its full length, holes at
     // the end included.
-    int finish();
+    [[nodiscard]] int finish();
 
     // Writes what is held now, rather than with the next bytes.
-    int flush();
+    [[nodiscard]] int flush();
 
 private:
-    int writeOut(const char* data, int64_t length, int64_t at);
-    int fillZeros(int64_t until);
+    [[nodiscard]] int writeOut(const char* data, int64_t length, int64_t at);
+    [[nodiscard]] int fillZeros(int64_t until);
     void pace();
 
     int fd;

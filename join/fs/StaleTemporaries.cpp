@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "join/fs/StaleTemporaries.h"
 
+#include "join/fs/Retry.h"
 #include "join/fs/UniqueFd.h"
 
 #include <cerrno>
@@ -80,11 +81,7 @@ bool isTemporaryName(const char* name)
 
 int holdTemporary(int fd)
 {
-    while (flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR)
-            return errno;
-    }
-    return 0;
+    return retryOnInterrupt([&] { return flock(fd, LOCK_EX); }) == 0 ? 0 : errno;
 }
 
 void removeStaleTemporaries(int folder)

@@ -13,7 +13,7 @@ bool isTemporaryName(const char* name);
 // it open (an exclusive lock on the open file, which the kernel drops when
 // the program ends in any way). Waits for a sweep that is looking at it.
 // 0 or the errno.
-int holdTemporary(int fd);
+[[nodiscard]] int holdTemporary(int fd);
 
 // Removes, from the folder open as folder, the temporary files of this
 // program that no running join holds: what a join killed on the way left.

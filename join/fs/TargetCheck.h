@@ -30,7 +30,7 @@ struct Target {
 // both write and replace (not append-only or immutable, not someone else's
 // in a sticky folder). Returns 0 and fills target, or the errno that tells
 // why the name is refused.
-int checkTarget(const QByteArray& path, Target& target);
+[[nodiscard]] int checkTarget(const QByteArray& path, Target& target);
 
 // The folder part of a path, as the system reads it.
 QByteArray folderOf(const QByteArray& path);

@@ -32,7 +32,7 @@ public:
     // Closes now and says how that went: 0 or the errno. Some file systems
     // (NFS, CIFS, FUSE ones like sshfs) report a write that failed only
     // here, so a file written to must be closed this way, not by reset().
-    int close()
+    [[nodiscard]] int close()
     {
         const int closing = std::exchange(fd, -1);
         if (closing < 0)

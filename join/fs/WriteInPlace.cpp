@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "join/fs/WriteInPlace.h"
 
+#include "join/fs/Retry.h"
 #include "join/fs/Sizes.h"
 #include "join/fs/UniqueFd.h"
 
@@ -19,15 +20,13 @@ int copyThroughMemory(int from, int to, int64_t at, int64_t length)
 {
     const auto buffer = std::make_unique_for_overwrite<char[]>(size_t(GatherBufferSize));
     while (at < length) {
-        const ssize_t n = pread(from, buffer.get(), size_t(std::min(length - at, GatherBufferSize)), at);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = retryOnInterrupt(
+            [&] { return pread(from, buffer.get(), size_t(std::min(length - at, GatherBufferSize)), at); });
         if (n <= 0)
             return n < 0 ? errno : EIO;
         for (ssize_t done = 0; done < n;) {
-            const ssize_t w = pwrite(to, buffer.get() + done, size_t(n - done), at + done);
-            if (w < 0 && errno == EINTR)
-                continue;
+            const ssize_t w =
+                retryOnInterrupt([&] { return pwrite(to, buffer.get() + done, size_t(n - done), at + done); });
             if (w <= 0)
                 return w < 0 ? errno : EIO;
             done += w;
@@ -43,13 +42,12 @@ int copyAll(int from, int to, int64_t length)
     while (at < length) {
         loff_t in = at;
         loff_t out = at;
-        const ssize_t n = copy_file_range(from, &in, to, &out, size_t(std::min(length - at, KernelCopySpan)), 0);
+        const ssize_t n = retryOnInterrupt(
+            [&] { return copy_file_range(from, &in, to, &out, size_t(std::min(length - at, KernelCopySpan)), 0); });
         if (n > 0) {
             at += n;
             continue;
         }
-        if (n < 0 && errno == EINTR)
-            continue;
         // The kernel cannot copy between these two files: through memory.
         if (n == 0 || errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP
             || errno == EBADF)
@@ -67,10 +65,8 @@ int reserve(int file, int64_t length, int64_t oldLength)
 {
     if (length <= oldLength)
         return 0;
-    int error = 0;
-    do {
-        error = fallocate(file, FALLOC_FL_KEEP_SIZE, 0, length) == 0 ? 0 : errno;
-    } while (error == EINTR);
+    const int error =
+        retryOnInterrupt([&] { return fallocate(file, FALLOC_FL_KEEP_SIZE, 0, length); }) == 0 ? 0 : errno;
     if (error == 0 || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL)
         return 0;
     // Whatever was reserved past the old end is given back; should that
