@@ -58,9 +58,9 @@ bool equalButForCase(const QByteArray& a, const QByteArray& b)
 
 bool isInSelection(const fmenu& form, const QByteArray& fullPath)
 {
-    const int n = form.List1.count();
-    for (int i = 0; i < n; ++i) {
-        if (entryNativePath(form, i) == fullPath)
+    const std::vector<QByteArray> paths = selectedPaths(form);
+    for (const QByteArray& path : paths) {
+        if (path == fullPath)
             return true;
     }
     struct stat output;
@@ -70,8 +70,7 @@ bool isInSelection(const fmenu& form, const QByteArray& fullPath)
     const QByteArray outputName = lastPart(fullPath);
     struct stat outputFolderInfo;
     const bool folderKnown = statOf(outputFolder, outputFolderInfo);
-    for (int i = 0; i < n; ++i) {
-        const QByteArray path = entryNativePath(form, i);
+    for (const QByteArray& path : paths) {
         struct stat entry;
         if (!statOf(path, entry))
             continue;

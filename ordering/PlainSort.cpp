@@ -2,13 +2,14 @@
 #include "form/fmenu.h"
 #include "ordering/Ordering.h"
 #include "ordering/SortKeys.h"
+#include "selection/SelectionEntry.h"
 
 namespace quibex {
 
 // "Tri normal": the selection in alphabetical order of the names, letter case
-// ignored, equal names keeping their order. The sorted scratch list List3 is
+// ignored, equal names keeping their order. The sorted working list List3 is
 // the only sorting engine: each entry becomes one key (lower-cased name, tabs,
-// former position), and the keys come back out of List3 in order. Names are
+// former position), and the keys come back out of it in order. Names are
 // shown in lower case from then on.
 //
 // The shown name is lower case, but on this system letter case matters in
@@ -17,35 +18,35 @@ namespace quibex {
 // on-disk name as its item data, and the name goes back into List1 with it.
 void Command8_Click(fmenu& form)
 {
-    const int entries = form.List1.count();
-    if (entries == 0)
+    const std::vector<SelectionEntry> entries = allEntries(form);
+    if (entries.empty())
         return;
 
-    form.List3.clear();
-    form.List4.clear();
+    ListBox& sortedKeys = form.List3;       // sorted: adding the keys sorts them
+    ListBox& sortedFolders = form.List4;    // the folders, in the keys' order
+    sortedKeys.clear();
+    sortedFolders.clear();
 
-    for (int i = 0; i < entries; ++i)
-        form.List3.addItem(sortkeys::plainKey(form.List1.item(i), i), form.List1.itemData(i));
+    for (size_t i = 0; i < entries.size(); ++i)
+        sortedKeys.addItem(sortkeys::plainKey(entries[i].name, int(i)), entries[i].nameBytes);
 
-    form.List1.clear();
-
-    // The folders, in the new order, found again through each key's former position.
-    const int sorted = form.List3.count();
+    // Each key's former position finds its folder again.
+    const int sorted = sortedKeys.count();
     for (int j = 0; j < sorted; ++j) {
-        const int p = sortkeys::plainKeyPosition(form.List3.item(j));
-        form.List4.addItem(form.List2.item(p), form.List2.itemData(p));
+        const SelectionEntry& former = entries[size_t(sortkeys::plainKeyPosition(sortedKeys.item(j)))];
+        sortedFolders.addItem(former.folder, former.folderBytes);
     }
 
-    form.List2.clear();
-
+    clearEntries(form);
     for (int j = 0; j < sorted; ++j) {
-        form.List1.addItem(sortkeys::plainKeyName(form.List3.item(j)), form.List3.itemData(j));
-        form.List2.addItem(form.List4.item(j), form.List4.itemData(j));
+        appendEntry(form, {sortkeys::plainKeyName(sortedKeys.item(j)), sortedKeys.itemData(j),
+                           sortedFolders.item(j), sortedFolders.itemData(j)});
     }
 
     form.List1.refresh();
-    form.List3.clear();
-    form.List4.clear();
+    // Nothing of this sort is kept in the working lists once it is done.
+    sortedKeys.clear();
+    sortedFolders.clear();
 }
 
 }  // namespace quibex

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/fmenu.h"
 #include "selection/Selection.h"
+#include "selection/SelectionEntry.h"
 #include "toolkit/FolderReader.h"
-
-#include <QSet>
 
 #include <sys/stat.h>
 
@@ -27,10 +26,7 @@ bool isRegularFile(const QByteArray& path)
 // once at the end. A drop that holds no file at all changes nothing.
 void List1_OLEDragDrop(fmenu& form, const QList<QByteArray>& paths)
 {
-    QSet<QString> chosen;
-    chosen.reserve(form.List1.count() + paths.size());
-    for (int i = 0; i < form.List1.count(); ++i)
-        chosen.insert(form.List1.item(i));
+    QSet<QString> chosen = entryNames(form, paths.size());
 
     bool anyFile = false;
     for (const QByteArray& path : paths) {
@@ -43,10 +39,9 @@ void List1_OLEDragDrop(fmenu& form, const QList<QByteArray>& paths)
         const QString name = displayName(nativeName);
         if (chosen.contains(name))
             continue;
-        if (form.List1.count() >= ListBox::MaxItems)
+        if (entryCount(form) >= ListBox::MaxItems)
             break;
-        form.List1.addItem(name, nativeName);
-        form.List2.addItem(displayName(nativeFolder), nativeFolder);
+        appendEntry(form, {name, nativeName, displayName(nativeFolder), nativeFolder});
         chosen.insert(name);
         form.List1.refresh();
     }

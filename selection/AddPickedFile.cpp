@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/fmenu.h"
 #include "selection/Selection.h"
+#include "selection/SelectionEntry.h"
 
 namespace quibex {
 
@@ -11,18 +12,10 @@ void File1_Click(fmenu& form)
     const QString name = form.File1.fileName();
     if (name.isEmpty())
         return;
-    bool present = false;
-    for (int i = 0; i < form.List1.count(); ++i) {
-        if (form.List1.item(i) == name) {
-            present = true;
-            break;
-        }
-    }
-    if (present) {
+    if (entryNames(form, 0).contains(name)) {
         form.File1.setListIndex(-1);
-    } else if (form.List1.count() < ListBox::MaxItems) {
-        form.List1.addItem(name, form.File1.fileNameData());
-        form.List2.addItem(form.Dir1.path(), form.Dir1.nativePath());
+    } else if (entryCount(form) < ListBox::MaxItems) {
+        appendEntry(form, {name, form.File1.fileNameData(), form.Dir1.path(), form.Dir1.nativePath()});
         form.List1.refresh();
         form.Text1.setFocus();
     }

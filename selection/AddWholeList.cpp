@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/fmenu.h"
 #include "selection/Selection.h"
-
-#include <QSet>
+#include "selection/SelectionEntry.h"
 
 namespace quibex {
 
@@ -13,24 +12,17 @@ void Command4_Click(fmenu& form)
     const int files = form.File1.count();
     if (files == 0)
         return;
-    // The names already chosen, gathered once for this command: a scan of the
-    // selection per file would be quadratic on large folders.
-    QSet<QString> chosen;
-    chosen.reserve(form.List1.count() + files);
-    for (int i = 0; i < form.List1.count(); ++i)
-        chosen.insert(form.List1.item(i));
-
-    const QString folder = form.Dir1.path();
-    const QByteArray nativeFolder = form.Dir1.nativePath();
+    QSet<QString> chosen = entryNames(form, files);
+    SelectionEntry entry{{}, {}, form.Dir1.path(), form.Dir1.nativePath()};
     for (int k = 0; k < files; ++k) {
-        const QString name = form.File1.item(k);
-        if (chosen.contains(name))
+        entry.name = form.File1.item(k);
+        if (chosen.contains(entry.name))
             continue;
-        if (form.List1.count() >= ListBox::MaxItems)
+        if (entryCount(form) >= ListBox::MaxItems)
             break;
-        form.List1.addItem(name, form.File1.itemData(k));
-        form.List2.addItem(folder, nativeFolder);
-        chosen.insert(name);
+        entry.nameBytes = form.File1.itemData(k);
+        appendEntry(form, entry);
+        chosen.insert(entry.name);
         form.List1.refresh();
     }
     ProposerNom(form);

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/fmenu.h"
 #include "selection/Selection.h"
+#include "selection/SelectionEntry.h"
 
 namespace quibex {
 
-// "Retirer tout": empties the selection, last entry first.
+// "Retirer tout": empties the selection, last entry first, one removal at a
+// time (a view sees each entry go, not one reset).
 void Command6_Click(fmenu& form)
 {
-    for (int i = form.List1.count() - 1; i >= 0; --i) {
-        form.List1.removeItem(i);
-        form.List2.removeItem(i);
-    }
+    for (int i = entryCount(form) - 1; i >= 0; --i)
+        removeEntry(form, i);
 }
 
 }  // namespace quibex

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/fmenu.h"
 #include "selection/Selection.h"
+#include "selection/SelectionEntry.h"
 
 namespace quibex {
 
@@ -9,11 +10,10 @@ namespace quibex {
 void Command3_Click(fmenu& form)
 {
     const int p = form.List1.listIndex();
-    const int n = form.List1.count();
+    const int n = entryCount(form);
     if (p == -1)
         return;
-    form.List1.removeItem(p);
-    form.List2.removeItem(p);
+    removeEntry(form, p);
     if (n == 1)
         return;
     form.List1.setListIndex(p == n - 1 ? p - 1 : p);
