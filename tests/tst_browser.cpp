@@ -108,6 +108,9 @@ private slots:
         QCOMPARE(f.Dir1.nativePath(), fx.tree.path("a"));
         QCOMPARE(f.File1.nativePath(), fx.tree.path("a"));
         QCOMPARE(texts(f.File1), QStringList({"g.txt"}));
+        // The root keeps its one slash.
+        fx.browse("/");
+        QCOMPARE(f.Dir1.nativePath(), "/");
     }
 
     // Each drive keeps the folder last shown on it; browsing never touches

@@ -7,10 +7,9 @@
 #include "join/fs/Sizes.h"
 #include "join/fs/TargetCheck.h"
 #include "support/ChildProcess.h"
+#include "support/Lists.h"
 #include "support/TempTree.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTest>
 
 #include <csignal>
@@ -23,6 +22,7 @@
 #include <unistd.h>
 
 using namespace quibex;
+using quibex::test::namesIn;
 using quibex::test::TempTree;
 
 namespace {
@@ -32,12 +32,6 @@ FileId idOf(const QByteArray& path)
     struct stat info {};
     stat(path.constData(), &info);
     return {info.st_dev, info.st_ino};
-}
-
-QStringList namesIn(const QByteArray& folder)
-{
-    return QDir(QFile::decodeName(folder))
-        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // A join made through the real window and the real dialogs, from start to
 // end: add a folder, sort it both ways, type a name, create, answer the dialogs.
 #include "app/MainWindow.h"
+#include "support/Lists.h"
 #include "support/TempTree.h"
 #include "support/window/WindowDriver.h"
 #include "toolkit/OffWindowThread.h"
@@ -317,8 +318,7 @@ private slots:
             tree.file("ferme/sortie.bin", "ancien");
             box.answerNext(MsgAnswer::Yes);
         }
-        const QStringList before = QDir(QString::fromUtf8(folder))
-                                       .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList before = namesIn(folder);
 
         SlowMedium medium(*window);
         medium.actAt = "66% " + QString(93, QChar(127));
@@ -327,8 +327,7 @@ private slots:
 
         QVERIFY(!window->isVisible());
         QCOMPARE(box.shown().size(), size_t(replacing ? 1 : 0));  // the question alone
-        QCOMPARE(QDir(QString::fromUtf8(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 before);
+        QCOMPARE(namesIn(folder), before);
         if (replacing)
             QCOMPARE(TempTree::read(tree.path("ferme/sortie.bin")), "ancien");
     }
