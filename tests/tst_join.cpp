@@ -481,7 +481,8 @@ void JoinTest::readErrors()
         j.tree.file("in/second.bin", pattern(size));
     for (int i = 0; failure.startsWith("small") && i < 300; ++i)
         j.input(QByteArray("small") + QByteArray::number(i), pattern(4096));
-    j.add(path);
+    if (!failure.startsWith("small"))
+        j.add(path);
     if (failure == "unreadable") {
         QVERIFY(chmod(path.constData(), 0) == 0);
         if (access(path.constData(), R_OK) == 0)
@@ -515,7 +516,7 @@ void JoinTest::readErrors()
     }
 
     QCOMPARE(j.messages(), (QStringList{question("old.bin"), ReadError}));
-    j.checkNothingChanged(failure.startsWith("small") ? 302 : 2);
+    j.checkNothingChanged(failure.startsWith("small") ? 301 : 2);
     QCOMPARE(namesIn(j.tree.path("in")), inputs);  // a missing input is not created
     QCOMPARE(j.form.jauge.text(), QString());
     QCOMPARE(j.form.jauge2.text(), QString());
