@@ -235,6 +235,7 @@ private slots:
         QCOMPARE(again.text, question.text);
         QCOMPARE(done.text, "Fichier sortie<b>.bin : création Ok !");
         QCOMPARE(done.shown, done.text);
+        QCOMPARE(done.defaultButton, "OK");
         QCOMPARE(TempTree::read(tree.path("dossier/sortie<b>.bin")), "<neuf>");
     }
 
