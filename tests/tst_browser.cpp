@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -226,8 +227,8 @@ private slots:
             unlinkat(parent, tooLong.constData(), AT_REMOVEDIR);
             close(parent);
         });
-        QVERIFY(mkdirat(parent, fits.constData(), 0700) == 0);
-        QVERIFY(mkdirat(parent, tooLong.constData(), 0700) == 0);
+        QVERIFY2(mkdirat(parent, fits.constData(), 0700) == 0, strerror(errno));
+        QVERIFY2(mkdirat(parent, tooLong.constData(), 0700) == 0, strerror(errno));
 
         fx.browse(deep);
         const int current = f.Dir1.list().listIndex();

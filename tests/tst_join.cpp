@@ -14,6 +14,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -262,7 +263,7 @@ void JoinTest::refusesAFileOfTheSelection()
     QFETCH(bool, selectLink);
     Join j;
     const QByteArray a = j.tree.file("out/a.bin", "keep");
-    QVERIFY(symlink("a.bin", (j.out + "/link.bin").constData()) == 0);
+    QVERIFY2(symlink("a.bin", (j.out + "/link.bin").constData()) == 0, strerror(errno));
     QVERIFY(link(a.constData(), (j.out + "/hard.bin").constData()) == 0);
     j.add(selectLink ? j.out + "/link.bin" : a);
     j.input("b.bin", "b");
@@ -328,9 +329,9 @@ void JoinTest::overwriteKeepsPermissionsAndLinks()
 {
     Join j;
     const QByteArray old = j.tree.file("out/old.bin", "old content");
-    QVERIFY(chmod(old.constData(), 0640) == 0);
+    QVERIFY2(chmod(old.constData(), 0640) == 0, strerror(errno));
     const QByteArray real = j.tree.file("elsewhere/real.bin", "old content");
-    QVERIFY(symlink(real.constData(), (j.out + "/link.bin").constData()) == 0);
+    QVERIFY2(symlink(real.constData(), (j.out + "/link.bin").constData()) == 0, strerror(errno));
     j.input("a.bin", "new");
     j.box.answerNext(MsgAnswer::Yes);
     j.create(QStringLiteral("old.bin"));
@@ -484,7 +485,7 @@ void JoinTest::readErrors()
     if (!failure.startsWith("small"))
         j.add(path);
     if (failure == "unreadable") {
-        QVERIFY(chmod(path.constData(), 0) == 0);
+        QVERIFY2(chmod(path.constData(), 0) == 0, strerror(errno));
         if (access(path.constData(), R_OK) == 0)
             QSKIP("this program may read any file");
     }
@@ -493,7 +494,7 @@ void JoinTest::readErrors()
         j.jauge.onText = [&, fullBars = 0](const QString& text) mutable {
             if (text == bar(100, 140) && ++fullBars == 1) {
                 const QByteArray longer = j.tree.file("b2", "other" + pattern(size + 5000));
-                QVERIFY(rename(longer.constData(), path.constData()) == 0);
+                QVERIFY2(rename(longer.constData(), path.constData()) == 0, strerror(errno));
             }
         };
     }
@@ -502,7 +503,7 @@ void JoinTest::readErrors()
         // full bar, the first being first.bin's.
         j.jauge.onText = [&, fullBars = 0](const QString& text) mutable {
             if (text == bar(100, 140) && ++fullBars == 2)
-                QVERIFY(truncate(path.constData(), size - 1000000) == 0);
+                QVERIFY2(truncate(path.constData(), size - 1000000) == 0, strerror(errno));
         };
     }
     const QStringList inputs = namesIn(j.tree.path("in"));
@@ -611,7 +612,7 @@ void JoinTest::inputsAreNeverChanged()
     Join j;
     const QByteArray a = j.input("a.bin", "alpha");
     const QByteArray b = j.input("b.bin", pattern(3000000));
-    QVERIFY(chmod(a.constData(), 0444) == 0);
+    QVERIFY2(chmod(a.constData(), 0444) == 0, strerror(errno));
     const struct stat before = statOf(b);
     WriteProtection folder(j.tree.path("in"));
     j.create(QStringLiteral("joined.bin"));

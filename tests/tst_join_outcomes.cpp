@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <cstddef>
+#include <cstring>
 
 #include <linux/filter.h>
 #include <linux/seccomp.h>
@@ -70,7 +71,7 @@ private slots:
     {
         Join j;
         const QByteArray gone = j.input("gone.bin", "x");
-        QVERIFY(unlink(gone.constData()) == 0);
+        QVERIFY2(unlink(gone.constData()) == 0, strerror(errno));
         QCOMPARE(j.create(QStringLiteral("sortie.bin")), (JoinOutcome{Kind::ReadError, ENOENT}));
         QCOMPARE(j.messages(), QStringList({ReadError}));
 

@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -75,7 +76,7 @@ void JoinOutputTest::namedTemporaryIsReplacedOrRemoved()
     const QByteArray target = tree.folder("out") + "/joined.bin";
     if (existing) {
         tree.file("out/joined.bin", "old");
-        QVERIFY(chmod(target.constData(), 0604) == 0);
+        QVERIFY2(chmod(target.constData(), 0604) == 0, strerror(errno));
     }
     const QStringList before = namesIn(tree.path("out"));
     {
@@ -201,7 +202,7 @@ void JoinOutputTest::copyThroughBuffer()
     InputFile in;
     QCOMPARE(in.open(AT_FDCWD, input, length, idOf(input)), 0);
     if (shrink)
-        QVERIFY(truncate(input.constData(), 2 * DisplayChunk) == 0);
+        QVERIFY2(truncate(input.constData(), 2 * DisplayChunk) == 0, strerror(errno));
 
     Target target;
     QCOMPARE(checkTarget(tree.path("out.bin"), target), 0);

@@ -24,6 +24,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -437,8 +438,8 @@ private slots:
         pickDrive(drives, stick);
         QCOMPARE(f.Dir1.nativePath(), tree.path(name + "/photos"));
         // The folder shown goes; picking the drive shown again moves to its root.
-        QVERIFY(unlink(tree.path(name + "/photos/p.jpg").constData()) == 0);
-        QVERIFY(rmdir(tree.path(name + "/photos").constData()) == 0);
+        QVERIFY2(unlink(tree.path(name + "/photos/p.jpg").constData()) == 0, strerror(errno));
+        QVERIFY2(rmdir(tree.path(name + "/photos").constData()) == 0, strerror(errno));
         pickDrive(drives, stick);
         QCOMPARE(f.Dir1.nativePath(), tree.path(name));
 
