@@ -14,18 +14,10 @@ using namespace quibex;
 using namespace quibex::test;
 using namespace quibex::test::sorting;
 
-class AdvancedSortTest : public QObject {
+class AdvancedSortTest : public EachLocale {
     Q_OBJECT
 
 private slots:
-    void initTestCase_data() { addLocaleRows(); }
-    void init()
-    {
-        QFETCH_GLOBAL(QString, locale);
-        applyLocale(locale);
-    }
-    void cleanupTestCase() { QLocale::setDefault(QLocale::system()); }
-
     void scansInNumberOrderThenOtherExtensions();
     void order_data();
     void order();

@@ -8,6 +8,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -108,6 +109,9 @@ private slots:
         QCOMPARE(f.Dir1.nativePath(), fx.tree.path("a"));
         QCOMPARE(f.File1.nativePath(), fx.tree.path("a"));
         QCOMPARE(texts(f.File1), QStringList({"g.txt"}));
+        // The root keeps its one slash.
+        fx.browse("/");
+        QCOMPARE(f.Dir1.nativePath(), "/");
     }
 
     // Each drive keeps the folder last shown on it; browsing never touches
@@ -223,8 +227,8 @@ private slots:
             unlinkat(parent, tooLong.constData(), AT_REMOVEDIR);
             close(parent);
         });
-        QVERIFY(mkdirat(parent, fits.constData(), 0700) == 0);
-        QVERIFY(mkdirat(parent, tooLong.constData(), 0700) == 0);
+        QVERIFY2(mkdirat(parent, fits.constData(), 0700) == 0, strerror(errno));
+        QVERIFY2(mkdirat(parent, tooLong.constData(), 0700) == 0, strerror(errno));
 
         fx.browse(deep);
         const int current = f.Dir1.list().listIndex();

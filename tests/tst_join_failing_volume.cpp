@@ -4,6 +4,7 @@
 // The volume is a small FUSE file system (tests/helpers/failing_fs.py);
 // needs root or FUSE rights, /dev/fuse and python3-fusepy; skipped without.
 
+#include "support/FatMount.h"
 #include "support/JoinFixture.h"
 
 #include <QProcess>
@@ -17,14 +18,6 @@ using namespace quibex;
 using namespace quibex::test;
 
 namespace {
-
-bool isMountPoint(const QByteArray& folder)
-{
-    struct stat inside;
-    struct stat parent;
-    return stat(folder.constData(), &inside) == 0 && stat((folder + "/..").constData(), &parent) == 0
-           && inside.st_dev != parent.st_dev;
-}
 
 // The failing volume mounted on a folder for as long as it lives.
 class FailingMount {

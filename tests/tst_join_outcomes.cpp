@@ -1,13 +1,42 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What "Créer" and "Quitter" tell their caller, beside the messages the
 // user sees: one outcome for each way a press can end.
+#include "support/ChildProcess.h"
 #include "support/JoinFixture.h"
 
 #include <QtTest>
 
+#include <cstddef>
+#include <cstring>
+
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+
 using namespace quibex;
 using namespace quibex::test;
 using Kind = JoinOutcome::Kind;
+
+namespace {
+
+// From here on fsync and fdatasync fail with EIO, as on a disk that lost
+// the data; for a child only, as it cannot be undone.
+bool failFlushes()
+{
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fdatasync, 1, 0),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{sizeof filter / sizeof filter[0], filter};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+
+}  // namespace
 
 class JoinOutcomeTest : public QObject {
     Q_OBJECT
@@ -42,7 +71,7 @@ private slots:
     {
         Join j;
         const QByteArray gone = j.input("gone.bin", "x");
-        QVERIFY(unlink(gone.constData()) == 0);
+        QVERIFY2(unlink(gone.constData()) == 0, strerror(errno));
         QCOMPARE(j.create(QStringLiteral("sortie.bin")), (JoinOutcome{Kind::ReadError, ENOENT}));
         QCOMPARE(j.messages(), QStringList({ReadError}));
 
@@ -52,6 +81,19 @@ private slots:
         QVERIFY(makeSparse(huge, off_t(1) << 31));
         big.add(huge);
         QCOMPARE(big.create(QStringLiteral("sortie.bin")), JoinOutcome{Kind::TooLarge});
+
+        // The new content is flushed before it replaces the old file: when
+        // that fails, the old file stays.
+        Join flushing;
+        flushing.input("a.bin", "new");
+        const QByteArray old = flushing.tree.file("out/old.bin", "old");
+        flushing.box.answerNext(MsgAnswer::Yes);
+        const int status = test::runInChild([&] {
+            return failFlushes() && flushing.create(QStringLiteral("old.bin")) == JoinOutcome{Kind::ReadError, EIO};
+        });
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+        QCOMPARE(TempTree::read(old), QByteArray("old"));
+        QCOMPARE(namesIn(flushing.out), QStringList{"old.bin"});
     }
 };
 

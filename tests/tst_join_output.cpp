@@ -7,14 +7,14 @@
 #include "join/fs/Sizes.h"
 #include "join/fs/TargetCheck.h"
 #include "support/ChildProcess.h"
+#include "support/Lists.h"
 #include "support/TempTree.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTest>
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -23,6 +23,7 @@
 #include <unistd.h>
 
 using namespace quibex;
+using quibex::test::namesIn;
 using quibex::test::TempTree;
 
 namespace {
@@ -32,12 +33,6 @@ FileId idOf(const QByteArray& path)
     struct stat info {};
     stat(path.constData(), &info);
     return {info.st_dev, info.st_ino};
-}
-
-QStringList namesIn(const QByteArray& folder)
-{
-    return QDir(QFile::decodeName(folder))
-        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 }  // namespace
@@ -81,7 +76,7 @@ void JoinOutputTest::namedTemporaryIsReplacedOrRemoved()
     const QByteArray target = tree.folder("out") + "/joined.bin";
     if (existing) {
         tree.file("out/joined.bin", "old");
-        QVERIFY(chmod(target.constData(), 0604) == 0);
+        QVERIFY2(chmod(target.constData(), 0604) == 0, strerror(errno));
     }
     const QStringList before = namesIn(tree.path("out"));
     {
@@ -207,7 +202,7 @@ void JoinOutputTest::copyThroughBuffer()
     InputFile in;
     QCOMPARE(in.open(AT_FDCWD, input, length, idOf(input)), 0);
     if (shrink)
-        QVERIFY(truncate(input.constData(), 2 * DisplayChunk) == 0);
+        QVERIFY2(truncate(input.constData(), 2 * DisplayChunk) == 0, strerror(errno));
 
     Target target;
     QCOMPARE(checkTarget(tree.path("out.bin"), target), 0);

@@ -30,8 +30,7 @@ class ListBoxTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { QLocale::setDefault(QLocale::system()); }
-    void cleanup() { QLocale::setDefault(QLocale::system()); }
+    void cleanup() { applyLocale({}); }
 
     void sortedOrder_data() { addLocaleRows(); }
 

@@ -16,18 +16,10 @@ using namespace quibex;
 using namespace quibex::test;
 using namespace quibex::test::sorting;
 
-class PlainSortTest : public QObject {
+class PlainSortTest : public EachLocale {
     Q_OBJECT
 
 private slots:
-    void initTestCase_data() { addLocaleRows(); }
-    void init()
-    {
-        QFETCH_GLOBAL(QString, locale);
-        applyLocale(locale);
-    }
-    void cleanupTestCase() { QLocale::setDefault(QLocale::system()); }
-
     void emptySelectionChangesNothing();
     void order_data();
     void order();
@@ -174,12 +166,11 @@ void PlainSortTest::pickedFileStillJoinedAfterLowerCase()
 
     ScriptedMessageBox box;
     fmenu form(box);
-    QVERIFY(form.Dir1.setPath(tree.path("one")));
-    QVERIFY(form.File1.setPath(tree.path("one")));
-    QVERIFY(pickFile(form, QStringLiteral("Scan.TXT")));
-    QVERIFY(form.Dir1.setPath(tree.path("two")));
-    QVERIFY(form.File1.setPath(tree.path("two")));
-    QVERIFY(pickFile(form, QStringLiteral("Alpha.bin")));
+    const auto pickIn = [&](const char* folder, const QString& name) {
+        return form.Dir1.setPath(tree.path(folder)) && form.File1.setPath(tree.path(folder)) && pickFile(form, name);
+    };
+    QVERIFY(pickIn("one", QStringLiteral("Scan.TXT")));
+    QVERIFY(pickIn("two", QStringLiteral("Alpha.bin")));
     QCOMPARE(texts(form.List1), (QStringList{"Scan.TXT", "Alpha.bin"}));
 
     Command8_Click(form);
@@ -195,9 +186,7 @@ void PlainSortTest::pickedFileStillJoinedAfterLowerCase()
 
     // The duplicate test compares the shown names exactly: Scan.TXT, now
     // shown as scan.txt, can be picked again.
-    QVERIFY(form.Dir1.setPath(tree.path("one")));
-    QVERIFY(form.File1.setPath(tree.path("one")));
-    QVERIFY(pickFile(form, QStringLiteral("Scan.TXT")));
+    QVERIFY(pickIn("one", QStringLiteral("Scan.TXT")));
     QCOMPARE(texts(form.List1), (QStringList{"alpha.bin", "scan.txt", "Scan.TXT"}));
     QCOMPARE(entryNativePath(form, 2), picked);
 }

@@ -19,18 +19,10 @@ using namespace quibex::test::sorting;
 // the selection: every entry must bring in the very file that was picked,
 // although "Tri normal" shows the names in lower case and, on this system,
 // a file of that lower-case name can sit beside the picked one.
-class SortWindowTest : public QObject {
+class SortWindowTest : public EachLocale {
     Q_OBJECT
 
 private slots:
-    void initTestCase_data() { addLocaleRows(); }
-    void init()
-    {
-        QFETCH_GLOBAL(QString, locale);
-        applyLocale(locale);
-    }
-    void cleanupTestCase() { QLocale::setDefault(QLocale::system()); }
-
     void sortThenJoinReadsThePickedFiles();
 };
 

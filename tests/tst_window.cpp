@@ -7,6 +7,7 @@
 #include "support/TmpfsMount.h"
 #include "support/window/WindowDriver.h"
 #include "toolkit/ScriptedMessageBox.h"
+#include "widgets/Pacing.h"
 
 #include <QtTest>
 
@@ -23,6 +24,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -130,6 +132,12 @@ private slots:
         QCOMPARE(widget<QWidget>("List1")->geometry(), QRect(248, 24, 177, 342));
         QVERIFY(!widget<QWidget>("jauge")->isEnabled());
         QVERIFY(!widget<QWidget>("jauge2")->isEnabled());
+        // A display the join asks to repaint paints at once, once a frame is due.
+        window->form().jauge.setText("50% ");
+        QThread::msleep(20);
+        const long paints = synchronousRepaints();
+        window->form().jauge.refresh();
+        QCOMPARE(synchronousRepaints(), paints + 1);
         for (QWidget* w : window->findChildren<QWidget*>()) {
             if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
                 QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
@@ -289,7 +297,7 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QTest::keyClick(files, Qt::Key_Return);
         QCOMPARE(rows(widget<QListView>("List1")), QStringList({"a.txt"}));
-        QTest::keyClick(files, Qt::Key_Return);  // picked again: nothing added, highlight removed
+        QTest::keyClick(files, Qt::Key_Space);  // picked again: nothing added, highlight removed
         QCOMPARE(window->form().File1.listIndex(), -1);
         QVERIFY(files->selectionModel()->selectedIndexes().isEmpty());
         files->selectionModel()->setCurrentIndex(files->model()->index(2, 0), QItemSelectionModel::NoUpdate);
@@ -430,8 +438,8 @@ private slots:
         pickDrive(drives, stick);
         QCOMPARE(f.Dir1.nativePath(), tree.path(name + "/photos"));
         // The folder shown goes; picking the drive shown again moves to its root.
-        QVERIFY(unlink(tree.path(name + "/photos/p.jpg").constData()) == 0);
-        QVERIFY(rmdir(tree.path(name + "/photos").constData()) == 0);
+        QVERIFY2(unlink(tree.path(name + "/photos/p.jpg").constData()) == 0, strerror(errno));
+        QVERIFY2(rmdir(tree.path(name + "/photos").constData()) == 0, strerror(errno));
         pickDrive(drives, stick);
         QCOMPARE(f.Dir1.nativePath(), tree.path(name));
 

@@ -2,6 +2,7 @@
 // A join made through the real window and the real dialogs, from start to
 // end: add a folder, sort it both ways, type a name, create, answer the dialogs.
 #include "app/MainWindow.h"
+#include "support/Lists.h"
 #include "support/TempTree.h"
 #include "support/window/WindowDriver.h"
 #include "toolkit/OffWindowThread.h"
@@ -234,6 +235,7 @@ private slots:
         QCOMPARE(again.text, question.text);
         QCOMPARE(done.text, "Fichier sortie<b>.bin : création Ok !");
         QCOMPARE(done.shown, done.text);
+        QCOMPARE(done.defaultButton, "OK");
         QCOMPARE(TempTree::read(tree.path("dossier/sortie<b>.bin")), "<neuf>");
     }
 
@@ -317,8 +319,7 @@ private slots:
             tree.file("ferme/sortie.bin", "ancien");
             box.answerNext(MsgAnswer::Yes);
         }
-        const QStringList before = QDir(QString::fromUtf8(folder))
-                                       .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QStringList before = namesIn(folder);
 
         SlowMedium medium(*window);
         medium.actAt = "66% " + QString(93, QChar(127));
@@ -327,8 +328,7 @@ private slots:
 
         QVERIFY(!window->isVisible());
         QCOMPARE(box.shown().size(), size_t(replacing ? 1 : 0));  // the question alone
-        QCOMPARE(QDir(QString::fromUtf8(folder)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 before);
+        QCOMPARE(namesIn(folder), before);
         if (replacing)
             QCOMPARE(TempTree::read(tree.path("ferme/sortie.bin")), "ancien");
     }

@@ -4,13 +4,13 @@
 #include "form/fmenu.h"
 #include "join/Join.h"
 #include "support/FormFixture.h"
+#include "support/Lists.h"
 #include "support/TempTree.h"
 #include "toolkit/OffWindowThread.h"
 #include "toolkit/ScriptedMessageBox.h"
 
-#include <QDir>
-#include <QFile>
 #include <QSignalSpy>
+#include <QTest>
 #include <QStringList>
 
 #include <functional>
@@ -47,13 +47,6 @@ inline const QString BadName = stop(QStringLiteral("Nom de fichier incorrect !")
 inline QString bar(int percent, int length)
 {
     return QString::number(percent) + QStringLiteral("% ") + QString(length, QChar(127));
-}
-
-// Every name in a folder, hidden ones included, where a leftover temporary file would show.
-inline QStringList namesIn(const QByteArray& folder)
-{
-    return QDir(QFile::decodeName(folder))
-        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 inline QByteArray pattern(qsizetype size)
@@ -171,6 +164,15 @@ struct Join {
             if (entry.startsWith(display + '='))
                 found << entry.mid(display.size() + 1);
         return found;
+    }
+    // What a join stopped before replacing "old.bin" leaves: that file alone
+    // in "out", unchanged, and the selection and the name as they were.
+    void checkNothingChanged(int selected) const
+    {
+        QCOMPARE(TempTree::read(out + "/old.bin"), QByteArray("old content"));
+        QCOMPARE(namesIn(out), QStringList{"old.bin"});
+        QCOMPARE(form.List1.count(), selected);
+        QCOMPARE(form.Text1.text(), QStringLiteral("old.bin"));
     }
     QStringList messages() const
     {

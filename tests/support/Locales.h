@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QLocale>
+#include <QObject>
 #include <QString>
 #include <QTest>
 
@@ -22,5 +23,19 @@ inline void applyLocale(const QString& name)
 {
     QLocale::setDefault(name.isEmpty() ? QLocale::system() : QLocale(name));
 }
+
+// A test class whose every test runs once per locale row.
+class EachLocale : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase_data() { addLocaleRows(); }
+    void init()
+    {
+        QFETCH_GLOBAL(QString, locale);
+        applyLocale(locale);
+    }
+    void cleanupTestCase() { applyLocale({}); }
+};
 
 }  // namespace quibex::test

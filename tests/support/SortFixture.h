@@ -63,7 +63,4 @@ inline QStringList selectionOnDisk(const fmenu& form)
     return all;
 }
 
-using test::addLocaleRows;
-using test::applyLocale;
-
 }  // namespace quibex::test::sorting
