@@ -10,7 +10,7 @@ namespace quibex {
 void setIdentity(QApplication& app)
 {
     app.setApplicationName(QStringLiteral("quibex"));
-    app.setApplicationVersion(QStringLiteral("1.4"));
+    app.setApplicationVersion(QStringLiteral(QUIBEX_VERSION));
     app.setDesktopFileName(QStringLiteral("quibex"));
 }
 

@@ -11,12 +11,14 @@ bash scripts/install-packages.sh dpkg-dev lintian desktop-file-utils appstream
 build=build-package
 bash scripts/setup.sh "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >&2
 (cd "$build" && cpack -G DEB >&2)
-deb=$(ls "$build"/quibex_1.4_*.deb)
+# The version is the one project() in CMakeLists.txt gives.
+version=$(sed -n 's/^project(quibex VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+deb=$(ls "$build"/quibex_"$version"_*.deb)
 
 desktop-file-validate packaging/quibex.desktop >&2
 # The id is the program's name, not a reversed domain name: the project owns
 # no domain. That one warning is expected; anything else fails.
-report=$(appstreamcli validate --no-net packaging/quibex.metainfo.xml 2>&1 || true)
+report=$(appstreamcli validate --no-net "$build"/packaging/quibex.metainfo.xml 2>&1 || true)
 unexpected=$(printf '%s\n' "$report" | grep -E '^[EWI]:' | grep -v 'cid-desktopapp-is-not-rdns' || true)
 if [ -n "$unexpected" ]; then
   printf '%s\n' "$report" >&2

@@ -13,7 +13,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from xsession import Deadline, XSession  # noqa: E402
+from xsession import Deadline, XSession, window_title  # noqa: E402
 
 SAMPLES = ["chapitre1.txt", "chapitre2.txt", "chapitre10.txt", "annexe.txt", "notes.md"]
 
@@ -33,7 +33,7 @@ def main():
                 f.write(name + "\n")
         x = XSession(deadline)
         x.start([os.path.join(folder, "quibex")], env=x.env(QT_QPA_PLATFORM="xcb", LANG="C.UTF-8"))
-        window = x.find_window("QUIBEX 1.4 Fr")
+        window = x.find_window(window_title())
         time.sleep(1)
         # Drive list, folder list, file list: two Tabs; the first arrow press
         # picks the first file and sends the focus to the name box, four

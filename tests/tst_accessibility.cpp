@@ -58,7 +58,7 @@ private slots:
     {
         QAccessibleInterface* frame = accessible(window.get());
         QCOMPARE(frame->role(), QAccessible::Window);
-        QCOMPARE(frame->text(QAccessible::Name), "QUIBEX 1.4 Fr");
+        QCOMPARE(frame->text(QAccessible::Name), "QUIBEX " QUIBEX_VERSION " Fr");
     }
 
     // Qt's list views report no label relation of their own: for them the

@@ -90,7 +90,7 @@ private slots:
 
     void looksAsDesigned()
     {
-        QCOMPARE(window->windowTitle(), "QUIBEX 1.4 Fr");
+        QCOMPARE(window->windowTitle(), "QUIBEX " QUIBEX_VERSION " Fr");
         QCOMPARE(window->size(), QSize(522, 534));
         QCOMPARE(window->minimumSize(), window->maximumSize());
         // An icon whose image failed to load is not null, but gives no pixmap.

@@ -17,9 +17,9 @@ import tempfile
 import pyatspi
 from gi.repository import GLib
 
-from xsession import Deadline, XSession
+from xsession import Deadline, XSession, window_title
 
-TITLE = "QUIBEX 1.4 Fr"
+TITLE = window_title()
 
 
 def install(build, root):

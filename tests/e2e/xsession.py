@@ -6,9 +6,19 @@ what a window manager reads off a window, and the accessibility bus for what
 a screen reader hears. Every process started here is ended by close().
 """
 import os
+import re
 import signal
 import subprocess
 import time
+
+
+def window_title():
+    """The main window's title, with the version that project() in the top
+    CMakeLists.txt gives, the one place it is written."""
+    top = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "CMakeLists.txt")
+    with open(top, encoding="utf-8") as f:
+        version = re.search(r"^project\(quibex VERSION ([0-9.]+)", f.read(), re.M).group(1)
+    return "QUIBEX %s Fr" % version
 
 
 class Deadline:
