@@ -15,8 +15,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     quibex::setIdentity(app);
     quibex::loadFrenchTranslations(app);
-    const QByteArray folder =
-        quibex::startFolder(quibex::programFolder(), qgetenv("PATH"), QFile::encodeName(QDir::homePath()));
+    const QByteArray folder = quibex::startFolder(quibex::programFolder(), qgetenv("PATH"),
+                                                  QFile::encodeName(QDir::homePath()));
     quibex::MainWindow window(folder);
     window.show();
     return app.exec();

@@ -43,7 +43,8 @@ MainWindow::MainWindow(const QByteArray& startFolder, QWidget* parent)
 }
 
 MainWindow::MainWindow(const QByteArray& startFolder, MessageBox& messages, QWidget* parent)
-    : QWidget(parent), controls(std::make_unique<fmenu>(messages))
+    : QWidget(parent),
+      controls(std::make_unique<fmenu>(messages))
 {
     controls->programFolder = startFolder;
     build();
@@ -62,7 +63,8 @@ void MainWindow::build()
     setFixedSize(ClientWidth, ClientHeight);
     setFont(regularFont());
 
-    connect(&controls->window, &Surface::repaintRequested, this, [this] { refreshWindowPaced(this); });
+    connect(&controls->window, &Surface::repaintRequested, this,
+            [this] { refreshWindowPaced(this); });
     connect(&controls->window, &Surface::endRequested, this, [this] {
         close();
         QCoreApplication::quit();
@@ -113,9 +115,11 @@ void MainWindow::wireEvents()
     connect(&f.Dir1, &DirList::changed, this, [&f] { Dir1_Change(f); });
     connect(shown.Drive1, &QComboBox::activated, this,
             unlessJoining([&f](int index) { f.Drive1.pickDrive(f.Drive1.list().item(index)); }));
-    connect(shown.Drive1, &DriveComboBox::aboutToShowPopup, this, unlessJoining([this] { rereadDrives(); }));
+    connect(shown.Drive1, &DriveComboBox::aboutToShowPopup, this,
+            unlessJoining([this] { rereadDrives(); }));
     connect(new MountWatcher(this), &MountWatcher::mountsChanged, this, &MainWindow::rereadDrives);
-    connect(shown.Dir1, &FolderListView::opened, this, unlessJoining([&f](int row) { f.Dir1.open(row); }));
+    connect(shown.Dir1, &FolderListView::opened, this,
+            unlessJoining([&f](int row) { f.Dir1.open(row); }));
     // "Sélectionner les fichiers à concaténer": a file picked joins the selection.
     connect(shown.File1, &FileListView::picked, this, unlessJoining([&f] { File1_Click(f); }));
     // "Fichiers sélectionnés": files dropped from a file manager.
@@ -223,10 +227,11 @@ void MainWindow::endDuringJoin()
 
 void MainWindow::setTabOrder()
 {
-    QWidget* const order[] = {shown.Drive1,     shown.Dir1,        shown.File1,       shown.List1,
-                              shown.Command1[0], shown.Command1[1], shown.Text1,       shown.Command2[1],
-                              shown.Command2[2], shown.Command3,    shown.Check1,      shown.Check2,
-                              shown.Command4,    shown.Command6,    shown.Command7,    shown.Command8};
+    QWidget* const order[] = {
+        shown.Drive1,      shown.Dir1,        shown.File1,    shown.List1,
+        shown.Command1[0], shown.Command1[1], shown.Text1,    shown.Command2[1],
+        shown.Command2[2], shown.Command3,    shown.Check1,   shown.Check2,
+        shown.Command4,    shown.Command6,    shown.Command7, shown.Command8};
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

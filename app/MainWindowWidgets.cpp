@@ -29,8 +29,8 @@ W* named(W* widget, const char* name, const QString& accessibleName)
     return widget;
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& caption, const QFont& font, int left,
-              int top, int width, int height)
+QLabel* label(QWidget* parent, const char* name, const QString& caption, const QFont& font,
+              int left, int top, int width, int height)
 {
     auto* widget = named(new QLabel(caption, parent), name, caption);
     widget->setFont(font);
@@ -86,23 +86,26 @@ void MainWindow::createBrowser()
     placeTwips(shown.Dir1, 120, 480, 3495, 2115);
     new FolderListModel(f.Dir1, shown.Dir1);
 
-    QLabel* filesCaption = label(this, "Label1", QStringLiteral("Sélectionner les fichiers à concaténer"),
-                                 boldFont(), 120, 2640, 3240, 195);
+    QLabel* filesCaption =
+        label(this, "Label1", QStringLiteral("Sélectionner les fichiers à concaténer"), boldFont(),
+              120, 2640, 3240, 195);
     filesCaption->adjustSize();
     shown.File1 = named(new FileListView(this), "File1", QStringLiteral("Fichiers du dossier"));
     placeTwips(shown.File1, 120, 2880, 3495, 3990);
     filesCaption->setBuddy(shown.File1);
     new ListBoxModel(f.File1.list(), shown.File1);
-    shown.Command4 = button(this, "Command4", QStringLiteral("Ajouter toute la liste"), 120, 6840, 1935, 375);
+    shown.Command4 =
+        button(this, "Command4", QStringLiteral("Ajouter toute la liste"), 120, 6840, 1935, 375);
 }
 
 void MainWindow::createSelection()
 {
     fmenu& f = *controls;
-    QLabel* selectionCaption =
-        label(this, "Label2", QStringLiteral("Fichiers sélectionnés"), boldFont(), 3720, 120, 1800, 195);
+    QLabel* selectionCaption = label(this, "Label2", QStringLiteral("Fichiers sélectionnés"),
+                                     boldFont(), 3720, 120, 1800, 195);
     selectionCaption->adjustSize();
-    shown.List1 = named(new SelectionListView(this), "List1", QStringLiteral("Fichiers sélectionnés"));
+    shown.List1 =
+        named(new SelectionListView(this), "List1", QStringLiteral("Fichiers sélectionnés"));
     selectionCaption->setBuddy(shown.List1);
     placeTwips(shown.List1, 3720, 360, 2655, 5130);
     new ListBoxModel(f.List1, shown.List1);
@@ -110,12 +113,13 @@ void MainWindow::createSelection()
     shown.Command8 = button(this, "Command8", QStringLiteral("Tri normal"), 3720, 5520, 1215, 375);
     shown.Command7 = button(this, "Command7", QStringLiteral("Tri évolué"), 5280, 5520, 1095, 375);
 
-    shown.Check1 = checkBox(this, "Check1", QStringLiteral("Ajout retour chariot (ASCII 13)"), 3720, 6000, 3135, 255);
-    shown.Check2 =
-        checkBox(this, "Check2", QStringLiteral("Ajout changement de ligne (ASCII 10)"), 3720, 6360, 3255, 255);
+    shown.Check1 = checkBox(this, "Check1", QStringLiteral("Ajout retour chariot (ASCII 13)"), 3720,
+                            6000, 3135, 255);
+    shown.Check2 = checkBox(this, "Check2", QStringLiteral("Ajout changement de ligne (ASCII 10)"),
+                            3720, 6360, 3255, 255);
 
-    QLabel* nameCaption =
-        label(this, "Label3", QStringLiteral("Fichier à créer :"), regularFont(), 3600, 6960, 1095, 195);
+    QLabel* nameCaption = label(this, "Label3", QStringLiteral("Fichier à créer :"), regularFont(),
+                                3600, 6960, 1095, 195);
     nameCaption->adjustSize();
     shown.Text1 = named(new QLineEdit(this), "Text1", QStringLiteral("Fichier à créer"));
     nameCaption->setBuddy(shown.Text1);
@@ -129,14 +133,16 @@ void MainWindow::createCommands()
     shown.Command1[0] = button(this, "Command1_0", QStringLiteral("Haut"), 6480, 360, 1215, 375);
     shown.Command1[1] = button(this, "Command1_1", QStringLiteral("Bas"), 6480, 960, 1215, 375);
     shown.Command3 = button(this, "Command3", QStringLiteral("Retirer"), 6480, 1680, 1215, 375);
-    shown.Command6 = button(this, "Command6", QStringLiteral("Retirer tout"), 6480, 2280, 1215, 375);
+    shown.Command6 =
+        button(this, "Command6", QStringLiteral("Retirer tout"), 6480, 2280, 1215, 375);
     shown.Command2[1] = button(this, "Command2_1", QStringLiteral("Créer"), 6480, 3360, 1215, 375);
-    shown.Command2[2] = button(this, "Command2_2", QStringLiteral("Quitter"), 6480, 4440, 1215, 375);
+    shown.Command2[2] =
+        button(this, "Command2_2", QStringLiteral("Quitter"), 6480, 4440, 1215, 375);
 
     shown.jauge = gauge(this, f.jauge, "jauge", QStringLiteral("Progression du fichier"), "Label5",
                         QStringLiteral("Fichier:"), 7320);
-    shown.jauge2 = gauge(this, f.jauge2, "jauge2", QStringLiteral("Progression de la création"), "Label4",
-                         QStringLiteral("% traité:"), 7680);
+    shown.jauge2 = gauge(this, f.jauge2, "jauge2", QStringLiteral("Progression de la création"),
+                         "Label4", QStringLiteral("% traité:"), 7680);
 }
 
 }  // namespace quibex

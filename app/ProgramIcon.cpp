@@ -19,7 +19,8 @@ QIcon programIcon()
     QIcon builtIn;
     // The larger ones serve screens scaled 1.5 or 2 times.
     for (const int side : {64, 48, 32, 16})
-        builtIn.addFile(QStringLiteral(":/quibex/icons/quibex-%1.png").arg(side), QSize(side, side));
+        builtIn.addFile(QStringLiteral(":/quibex/icons/quibex-%1.png").arg(side),
+                        QSize(side, side));
     // An installed copy finds its icon in the desktop's theme, at every size
     // the theme has; the built-in images serve wherever it is not installed.
     return QIcon::fromTheme(QStringLiteral("quibex"), builtIn);

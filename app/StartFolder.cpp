@@ -28,8 +28,8 @@ QByteArray startFolder(const QByteArray& programFolder, const QByteArray& search
                        const QByteArray& homeFolder)
 {
     const QByteArray folder = withoutTrailingSlash(programFolder);
-    const bool installed = onSearchPath(folder, searchPath)
-                           || access(folder.constData(), W_OK) != 0;
+    const bool installed =
+        onSearchPath(folder, searchPath) || access(folder.constData(), W_OK) != 0;
     if (installed && !homeFolder.isEmpty() && access(homeFolder.constData(), X_OK) == 0)
         return withoutTrailingSlash(homeFolder);
     return folder;

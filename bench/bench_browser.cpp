@@ -49,7 +49,8 @@ int main(int argc, char* argv[])
     QTemporaryDir tmp(QDir::currentPath() + QStringLiteral("/bench-browser-XXXXXX"));
     const QByteArray folder = QFile::encodeName(tmp.path());
     for (int i = 0; i < Files; ++i) {
-        const QByteArray name = folder + "/Fichier " + QByteArray::number(i * 7919 % Files) + ".txt";
+        const QByteArray name =
+            folder + "/Fichier " + QByteArray::number(i * 7919 % Files) + ".txt";
         close(open(name.constData(), O_WRONLY | O_CREAT, 0644));
     }
     std::printf("platform %s, %d files\n", qPrintable(QGuiApplication::platformName()), Files);
@@ -83,9 +84,10 @@ int main(int argc, char* argv[])
         window.form().File1.reread();
         const double reread = seconds(t);
         std::printf("run %d: file list read again %.3f s\n", run, reread);
-        std::printf("run %d: start-up %.3f s (limit 0.5) | add all %.3f s for %d entries (limit 1) | "
-                    "again %.3f s, %d added (limit 1) | %ld repaints while adding\n",
-                    run, startUp, addAll, added, again, window.form().List1.count() - added, paints);
+        std::printf(
+            "run %d: start-up %.3f s (limit 0.5) | add all %.3f s for %d entries (limit 1) | "
+            "again %.3f s, %d added (limit 1) | %ld repaints while adding\n",
+            run, startUp, addAll, added, again, window.form().List1.count() - added, paints);
     }
     return 0;
 }

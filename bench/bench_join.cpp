@@ -116,7 +116,8 @@ InputSet makeFiles(const char* title, const QByteArray& folder, int count, size_
             state ^= state << 17;
             word = state;
         }
-        const QByteArray path = folder + "/" + QByteArray::number(i).rightJustified(5, '0') + ".dat";
+        const QByteArray path =
+            folder + "/" + QByteArray::number(i).rightJustified(5, '0') + ".dat";
         const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         writeAll(fd, reinterpret_cast<const char*>(block.data()), size);
         close(fd);
@@ -168,7 +169,8 @@ double timeCat(const InputSet& set, const QByteArray& output, bool flush)
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     const auto start = Clock::now();
     pid_t pid;
     if (posix_spawnp(&pid, "cat", &actions, nullptr, argv.data(), environ) != 0) {
@@ -195,7 +197,8 @@ double timeCatRename(const InputSet& set, const QByteArray& output)
     const auto start = Clock::now();
     timeCat(set, temporary, true);
     rename(temporary.constData(), output.constData());
-    const int folder = open(output.left(output.lastIndexOf('/')).constData(), O_RDONLY | O_DIRECTORY);
+    const int folder =
+        open(output.left(output.lastIndexOf('/')).constData(), O_RDONLY | O_DIRECTORY);
     fsync(folder);
     close(folder);
     return seconds(start);
@@ -307,9 +310,10 @@ void slowInput(MainWindow& window, ScriptedMessageBox& messages, const QByteArra
     setDisplayStepHook({});
     messages.forget();
     settle(outFolder + "/joined.bin");
-    std::printf("slow input, %s, %lu ms per step: join %.2f s, longest gap between two handled events "
-                "%.1f ms\n",
-                slow.title, StepMilliseconds, took, longest);
+    std::printf(
+        "slow input, %s, %lu ms per step: join %.2f s, longest gap between two handled events "
+        "%.1f ms\n",
+        slow.title, StepMilliseconds, took, longest);
 }
 
 }  // namespace
@@ -331,8 +335,8 @@ void printRow(const char* title, const char* against, const Timings& t)
 {
     const double jMin = minimum(t.join), jMed = median(t.join);
     const double cMin = minimum(t.cat), cMed = median(t.cat);
-    std::printf("%-34s %7.3f %7.3f  %-10s %7.3f %7.3f  %6.2fx %6.2fx", title, jMin, jMed, against, cMin,
-                cMed, cMin / jMin, cMed / jMed);
+    std::printf("%-34s %7.3f %7.3f  %-10s %7.3f %7.3f  %6.2fx %6.2fx", title, jMin, jMed, against,
+                cMin, cMed, cMin / jMin, cMed / jMed);
     if (!t.catRename.empty())
         std::printf("  cat+flush+rename %7.3f %7.3f", minimum(t.catRename), median(t.catRename));
     if (!t.bare.empty())
@@ -367,8 +371,9 @@ int main(int argc, char* argv[])
     struct statvfs disk;
     statvfs(root.constData(), &disk);
     const double freeGiB = double(disk.f_bavail) * double(disk.f_frsize) / double(1 << 30);
-    std::printf("working in %s (%.1f GiB free; inputs and outputs on this one file system), %d runs\n",
-                root.constData(), freeGiB, Runs);
+    std::printf(
+        "working in %s (%.1f GiB free; inputs and outputs on this one file system), %d runs\n",
+        root.constData(), freeGiB, Runs);
     if (freeGiB < 6) {
         std::fprintf(stderr, "needs 6 GiB free\n");
         return 1;
@@ -391,8 +396,9 @@ int main(int argc, char* argv[])
     };
     std::printf("preparing inputs...\n");
     const InputSet large = makeFiles("64 files totalling 1 GiB", root + "/large", 64, 16u << 20);
-    const InputSet small = wanted("small") ? makeFiles("4,096 files of 4 KiB", root + "/small", 4096, 4096)
-                                           : InputSet{};
+    const InputSet small = wanted("small")
+        ? makeFiles("4,096 files of 4 KiB", root + "/small", 4096, 4096)
+        : InputSet{};
     sync();
 
     std::printf("%-34s %7s %7s  %-10s %7s %7s  %7s %7s\n", "case", "min s", "med s", "against",
@@ -410,7 +416,7 @@ int main(int argc, char* argv[])
                 fillForm(form, set, outFolder);
                 into.push_back(timeJoin(form));
                 t.sizesRight = t.sizesRight && messages.shown().size() == (replace ? 2u : 1u)
-                               && sizeOf(output) == set.bytes;
+                    && sizeOf(output) == set.bytes;
                 messages.forget();
                 settle(output);
             };
@@ -465,8 +471,9 @@ int main(int argc, char* argv[])
     }
     if (wanted("slow"))
         slowInput(window, messages, root, outFolder);
-    std::printf("(window with %s)\n", window.findChildren<QWidget*>().isEmpty()
-                                          ? "no widgets bound yet: display updates cost nothing here"
-                                          : "its widgets: display updates included");
+    std::printf("(window with %s)\n",
+                window.findChildren<QWidget*>().isEmpty()
+                    ? "no widgets bound yet: display updates cost nothing here"
+                    : "its widgets: display updates included");
     return 0;
 }

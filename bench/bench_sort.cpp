@@ -34,8 +34,12 @@ struct Entry {
 
 std::vector<Entry> makeSelection()
 {
-    const QString extensions[] = {QStringLiteral(".jpg"), QStringLiteral(".JPG"), QStringLiteral(".txt"),
-                                  QStringLiteral(".pdf"), QString(), QStringLiteral(".tar.gz"),
+    const QString extensions[] = {QStringLiteral(".jpg"),
+                                  QStringLiteral(".JPG"),
+                                  QStringLiteral(".txt"),
+                                  QStringLiteral(".pdf"),
+                                  QString(),
+                                  QStringLiteral(".tar.gz"),
                                   QStringLiteral(".TXT")};
     std::vector<int> numbers(ListBox::MaxItems);
     std::iota(numbers.begin(), numbers.end(), 1);
@@ -72,7 +76,8 @@ struct Figures {
     double max = 0;
 };
 
-Figures measure(int repetitions, const std::function<void()>& prepare, const std::function<void()>& run)
+Figures measure(int repetitions, const std::function<void()>& prepare,
+                const std::function<void()>& run)
 {
     std::vector<double> ms;
     for (int r = 0; r < repetitions; ++r) {
@@ -88,7 +93,8 @@ Figures measure(int repetitions, const std::function<void()>& prepare, const std
 
 void report(const char* what, const Figures& f)
 {
-    std::printf("  min %7.1f ms   median %7.1f ms   max %7.1f ms   %s\n", f.min, f.median, f.max, what);
+    std::printf("  min %7.1f ms   median %7.1f ms   max %7.1f ms   %s\n", f.min, f.median, f.max,
+                what);
     std::fflush(stdout);
 }
 
@@ -96,7 +102,8 @@ void report(const char* what, const Figures& f)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     const int repetitions = 7;
     const std::vector<Entry> entries = makeSelection();
@@ -114,8 +121,10 @@ int main(int argc, char** argv)
                 fill(form, entries);
                 form.Text1.setText(QString());
             };
-            report("form without widgets, Tri normal", measure(repetitions, prepare, [&] { Command8_Click(form); }));
-            report("form without widgets, Tri évolué", measure(repetitions, prepare, [&] { Command7_Click(form); }));
+            report("form without widgets, Tri normal",
+                   measure(repetitions, prepare, [&] { Command8_Click(form); }));
+            report("form without widgets, Tri évolué",
+                   measure(repetitions, prepare, [&] { Command7_Click(form); }));
         }
         {
             ScriptedMessageBox box;
@@ -138,8 +147,10 @@ int main(int argc, char** argv)
                     window.repaint();
                 };
             };
-            report("real window (offscreen), Tri normal", measure(repetitions, prepare, shown(Command8_Click)));
-            report("real window (offscreen), Tri évolué", measure(repetitions, prepare, shown(Command7_Click)));
+            report("real window (offscreen), Tri normal",
+                   measure(repetitions, prepare, shown(Command8_Click)));
+            report("real window (offscreen), Tri évolué",
+                   measure(repetitions, prepare, shown(Command7_Click)));
         }
     }
     return 0;

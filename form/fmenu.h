@@ -18,7 +18,7 @@ namespace quibex {
 // commands share; the commands receive this form and nothing else. The form
 // works the same with widgets attached (the real window) or without (tests).
 struct fmenu {
-    explicit fmenu(MessageBox& shownMessages) : messages(shownMessages) {}
+    explicit fmenu(MessageBox& shownMessages) : messages(shownMessages) { }
     fmenu(const fmenu&) = delete;
     fmenu& operator=(const fmenu&) = delete;
 

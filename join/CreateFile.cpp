@@ -97,8 +97,10 @@ std::optional<Failure> copyAndPlace(fmenu& form, const Inputs& inputs, AtomicFil
     ProgressTexts fileProgress;
     const int count = int(inputs.paths.size());
     for (int i = 0; i < count; ++i) {
-        if (const int error = copyInput(form, inputs, size_t(i), folders, copier, output, fileProgress))
-            return Failure{error == CopyStopped ? Failure::Step::Stopped : Failure::Step::Copying, error};
+        if (const int error =
+                copyInput(form, inputs, size_t(i), folders, copier, output, fileProgress))
+            return Failure{error == CopyStopped ? Failure::Step::Stopped : Failure::Step::Copying,
+                           error};
         show(form.jauge, form, QString());
         if (const int error = output.write(lineEnd.constData(), lineEnd.size()))
             return Failure{Failure::Step::Copying, error};
@@ -120,7 +122,8 @@ JoinOutcome CreerFichier(fmenu& form, const QByteArray& fullPath, const QString&
         return {Kind::NothingSelected};
 
     if (isInSelection(form, fullPath)) {
-        refuseName(form, QStringLiteral("Impossible d'utiliser un nom présent dans la sélection !"));
+        refuseName(form,
+                   QStringLiteral("Impossible d'utiliser un nom présent dans la sélection !"));
         return {Kind::NameInSelection};
     }
 

@@ -35,8 +35,8 @@ JoinOutcome Command2_Click(fmenu& form, int16_t index)
     // Text2 holds the last name proposed; while Text1 still holds exactly
     // that, the user has not named the file yet.
     if (form.Text1.text() == form.Text2.text()) {
-        form.MsgBox(QStringLiteral("Donnez un nom au fichier à créer !"), QStringLiteral("Contrôle"),
-                    MsgIcon::Critical);
+        form.MsgBox(QStringLiteral("Donnez un nom au fichier à créer !"),
+                    QStringLiteral("Contrôle"), MsgIcon::Critical);
         form.Text1.setFocus();
         return {JoinOutcome::Kind::NotNamed};
     }

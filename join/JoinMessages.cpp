@@ -27,10 +27,8 @@ bool isRefusalOfTheName(int error)
     case EINVAL:
     case EILSEQ:
     case ENAMETOOLONG:
-    case EISDIR:
-        return true;
-    default:
-        return false;
+    case EISDIR: return true;
+    default: return false;
     }
 }
 
@@ -98,8 +96,7 @@ JoinOutcome reportFailure(fmenu& form, const Failure& failure)
         // The window is being closed: the program ends without a word.
         return {Kind::Stopped};
     case Failure::Step::Inputs:
-    case Failure::Step::Copying:
-        break;
+    case Failure::Step::Copying: break;
     }
     reportReadError(form);
     return {Kind::ReadError, failure.error};

@@ -12,7 +12,7 @@ namespace quibex {
 bool userAgreesToReplace(fmenu& form, const QString& name)
 {
     const QString question = QStringLiteral("Le fichier ") + name
-                             + QStringLiteral(" existe déjà. Voulez-vous l'écraser ?");
+        + QStringLiteral(" existe déjà. Voulez-vous l'écraser ?");
     return form.MsgBox(question, joinTitle(), MsgIcon::None, MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 

@@ -18,6 +18,7 @@ bool userAgreesToReplace(fmenu& form, const QString& name);
 // Puts the finished file under its name. A file that came there while the
 // join ran (another program, another join) is not replaced unasked: the
 // question comes now. False when the user answered No.
-bool placeAskingFirst(fmenu& form, const QString& name, AtomicFile& file, std::optional<Failure>& failure);
+bool placeAskingFirst(fmenu& form, const QString& name, AtomicFile& file,
+                      std::optional<Failure>& failure);
 
 }  // namespace quibex

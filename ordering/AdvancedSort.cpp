@@ -56,8 +56,8 @@ void orderGroup(const std::vector<SelectionEntry>& entries, const std::vector<in
     sortedKeys.clear();
     for (size_t r = 0; r < group.size(); ++r) {
         const QString& name = entries[size_t(group[r])].name;
-        sortedKeys.addItem(sortkeys::advancedKey(QStringView(name).left(name.size() - extensionLength),
-                                                 width, int(r) + 1));
+        sortedKeys.addItem(sortkeys::advancedKey(
+            QStringView(name).left(name.size() - extensionLength), width, int(r) + 1));
     }
 
     const int keys = sortedKeys.count();

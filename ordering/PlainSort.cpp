@@ -22,8 +22,8 @@ void Command8_Click(fmenu& form)
     if (entries.empty())
         return;
 
-    ListBox& sortedKeys = form.List3;       // sorted: adding the keys sorts them
-    ListBox& sortedFolders = form.List4;    // the folders, in the keys' order
+    ListBox& sortedKeys = form.List3;     // sorted: adding the keys sorts them
+    ListBox& sortedFolders = form.List4;  // the folders, in the keys' order
     sortedKeys.clear();
     sortedFolders.clear();
 
@@ -33,14 +33,16 @@ void Command8_Click(fmenu& form)
     // Each key's former position finds its folder again.
     const int sorted = sortedKeys.count();
     for (int j = 0; j < sorted; ++j) {
-        const SelectionEntry& former = entries[size_t(sortkeys::plainKeyPosition(sortedKeys.item(j)))];
+        const SelectionEntry& former =
+            entries[size_t(sortkeys::plainKeyPosition(sortedKeys.item(j)))];
         sortedFolders.addItem(former.folder, former.folderBytes);
     }
 
     clearEntries(form);
     for (int j = 0; j < sorted; ++j) {
-        appendEntry(form, {sortkeys::plainKeyName(sortedKeys.item(j)), sortedKeys.itemData(j),
-                           sortedFolders.item(j), sortedFolders.itemData(j)});
+        appendEntry(form,
+                    {sortkeys::plainKeyName(sortedKeys.item(j)), sortedKeys.itemData(j),
+                     sortedFolders.item(j), sortedFolders.itemData(j)});
     }
 
     form.List1.refresh();

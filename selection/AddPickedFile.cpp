@@ -15,7 +15,8 @@ void File1_Click(fmenu& form)
     if (entryNames(form, 0).contains(name)) {
         form.File1.setListIndex(-1);
     } else if (entryCount(form) < ListBox::MaxItems) {
-        appendEntry(form, {name, form.File1.fileNameData(), form.Dir1.path(), form.Dir1.nativePath()});
+        appendEntry(form,
+                    {name, form.File1.fileNameData(), form.Dir1.path(), form.Dir1.nativePath()});
         form.List1.refresh();
         form.Text1.setFocus();
     }

@@ -68,12 +68,18 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("control");
         QTest::addColumn<bool>("related");
-        QTest::newRow("drive list") << "Drive1Caption" << "Drive1" << true;
-        QTest::newRow("file list") << "Label1" << "File1" << false;
-        QTest::newRow("selection") << "Label2" << "List1" << false;
-        QTest::newRow("name box") << "Label3" << "Text1" << true;
-        QTest::newRow("file progress") << "Label5" << "jauge" << true;
-        QTest::newRow("join progress") << "Label4" << "jauge2" << true;
+        QTest::newRow("drive list") << "Drive1Caption"
+                                    << "Drive1" << true;
+        QTest::newRow("file list") << "Label1"
+                                   << "File1" << false;
+        QTest::newRow("selection") << "Label2"
+                                   << "List1" << false;
+        QTest::newRow("name box") << "Label3"
+                                  << "Text1" << true;
+        QTest::newRow("file progress") << "Label5"
+                                       << "jauge" << true;
+        QTest::newRow("join progress") << "Label4"
+                                       << "jauge2" << true;
     }
     void labelsNameTheirControls()
     {
@@ -119,7 +125,8 @@ private slots:
         QCOMPARE(gauge->text(QAccessible::Value), QString());
 
         f.jauge2.setText("100% " + QString(140, QChar(127)));
-        QCOMPARE(accessible(widget<QWidget>("jauge2"))->valueInterface()->currentValue().toInt(), 100);
+        QCOMPARE(accessible(widget<QWidget>("jauge2"))->valueInterface()->currentValue().toInt(),
+                 100);
     }
 
     // A volume mounted or unmounted changes the drive list in one step: an
@@ -140,7 +147,8 @@ private slots:
         connect(rowsOf, &QAbstractItemModel::modelReset, &recording, record);
         connect(rowsOf, &QAbstractItemModel::dataChanged, &recording, record);
         const auto others = [&](const QString& shown) {
-            return shownAtEachChange.filter(QRegularExpression("^(?!" + QRegularExpression::escape(shown) + "$)"));
+            return shownAtEachChange.filter(
+                QRegularExpression("^(?!" + QRegularExpression::escape(shown) + "$)"));
         };
         const auto selectedInDropDown = [drives] {
             QStringList selected;

@@ -30,8 +30,8 @@ void AdvancedSortTest::scansInNumberOrderThenOtherExtensions()
 {
     ScriptedMessageBox box;
     fmenu form(box);
-    fillSelection(form, {"scan10.jpg|F1", "scan9.jpg|F2", "Scan100.jpg|F3", "notes.txt|F4",
-                         "scan1.jpg|F5"});
+    fillSelection(
+        form, {"scan10.jpg|F1", "scan9.jpg|F2", "Scan100.jpg|F3", "notes.txt|F4", "scan1.jpg|F5"});
     form.List1.setListIndex(2);
     QSignalSpy focus(&form.Text1, &TextBox::focusRequested);
 
@@ -72,10 +72,9 @@ void AdvancedSortTest::order_data()
     QTest::newRow("a lone dot is an extension of its own")
         << QStringList{"b.doc|1", "a.|2", "readme|3"} << QStringList{"readme|3", "a.|2", "b.doc|1"}
         << QStringList{"b0000000001"};
-    QTest::newRow("leading numbers")
-        << QStringList{"10 intro.mp3|1", "9 outro.mp3|2"}
-        << QStringList{"9 outro.mp3|2", "10 intro.mp3|1"}
-        << QStringList{" 9 outro0000000002", "10 intro0000000001"};
+    QTest::newRow("leading numbers") << QStringList{"10 intro.mp3|1", "9 outro.mp3|2"}
+                                     << QStringList{"9 outro.mp3|2", "10 intro.mp3|1"}
+                                     << QStringList{" 9 outro0000000002", "10 intro0000000001"};
     QTest::newRow("a space as split point")
         << QStringList{"my file 10.txt|1", "my file 2.txt|2"}
         << QStringList{"my file 2.txt|2", "my file 10.txt|1"}
@@ -113,7 +112,8 @@ void AdvancedSortTest::order_data()
         << QStringList{"a.doc|4", "notes.txt|1", "README.TXT|3", "z.zip|2"}
         << QStringList{"z0000000001"};
     QTest::newRow("letter case of names kept")
-        << QStringList{"Scan100.JPG|1", "SCAN2.JPG|2"} << QStringList{"SCAN2.JPG|2", "Scan100.JPG|1"}
+        << QStringList{"Scan100.JPG|1", "SCAN2.JPG|2"}
+        << QStringList{"SCAN2.JPG|2", "Scan100.JPG|1"}
         << QStringList{"SCAN  20000000002", "Scan1000000000001"};
 }
 
@@ -156,8 +156,8 @@ void AdvancedSortTest::emptySelectionEmptiesEverythingAndProposes()
 
     Command7_Click(form);
 
-    for (const ListBox* list : {&form.List1, &form.List2, &form.List3, &form.List4, &form.List5,
-                                &form.List6})
+    for (const ListBox* list :
+         {&form.List1, &form.List2, &form.List3, &form.List4, &form.List5, &form.List6})
         QCOMPARE(list->count(), 0);
     QCOMPARE(form.Text1.text(), QString());
     QCOMPARE(focus.count(), 1);

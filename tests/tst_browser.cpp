@@ -34,7 +34,8 @@ QByteArray outputOf(const QByteArray& program)
     posix_spawn_file_actions_addclose(&actions, ends[0]);
     char* const argv[] = {const_cast<char*>(program.constData()), nullptr};
     pid_t child = 0;
-    const bool started = posix_spawn(&child, program.constData(), &actions, nullptr, argv, environ) == 0;
+    const bool started =
+        posix_spawn(&child, program.constData(), &actions, nullptr, argv, environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
     close(ends[1]);
     QByteArray out;
@@ -80,7 +81,8 @@ private slots:
     {
         TempTree tree;
         const QByteArray folder = tree.folder("programme-\xe9\xff");
-        const QByteArray program = tree.file("programme-\xe9\xff/sonde", TempTree::read(PROGRAM_FOLDER_PROBE));
+        const QByteArray program =
+            tree.file("programme-\xe9\xff/sonde", TempTree::read(PROGRAM_FOLDER_PROBE));
         QCOMPARE(chmod(program.constData(), 0755), 0);
         char real[PATH_MAX];
         QVERIFY(realpath(folder.constData(), real));
@@ -100,7 +102,8 @@ private slots:
         const QString root = QString::fromUtf8(fx.tree.path());
         // Each item is the folder's name alone; its depth comes apart.
         QCOMPARE(texts(f.Dir1.list()), QStringList({root, "a", "b", "alpha", "Zed"}));
-        QCOMPARE(QList<int>({f.Dir1.depth(0), f.Dir1.depth(1), f.Dir1.depth(2), f.Dir1.depth(3), f.Dir1.depth(4)}),
+        QCOMPARE(QList<int>({f.Dir1.depth(0), f.Dir1.depth(1), f.Dir1.depth(2), f.Dir1.depth(3),
+                             f.Dir1.depth(4)}),
                  QList<int>({0, 1, 2, 3, 3}));
         QCOMPARE(f.Dir1.list().listIndex(), 2);  // the current folder is highlighted
         QCOMPARE(texts(f.File1), QStringList({"f.txt"}));
@@ -169,7 +172,8 @@ private slots:
         QCOMPARE(f.Dir1.nativePath(), fx.tree.path());
 
         TempTree other;
-        f.Drive1.updateDrives({{fx.tree.path(), {}}, {stick, "CLE"}, {other.path(), {}}}, f.Dir1.nativePath());
+        f.Drive1.updateDrives({{fx.tree.path(), {}}, {stick, "CLE"}, {other.path(), {}}},
+                              f.Dir1.nativePath());
         QCOMPARE(f.Drive1.list().count(), 3);
         QCOMPARE(f.Drive1.drive(), home);
         f.Drive1.setDrive(shownStick);
@@ -232,7 +236,8 @@ private slots:
 
         fx.browse(deep);
         const int current = f.Dir1.list().listIndex();
-        QCOMPARE(texts(f.Dir1.list()).mid(current + 1).join('|').trimmed(), QString::fromLatin1(fits));
+        QCOMPARE(texts(f.Dir1.list()).mid(current + 1).join('|').trimmed(),
+                 QString::fromLatin1(fits));
         for (int row = current + 1; row < f.Dir1.list().count(); ++row) {
             fx.browse(deep);
             QVERIFY(f.Dir1.open(row));

@@ -72,7 +72,8 @@ void JoinTest::createRefusesTheProposedName_data()
     QTest::addColumn<QString>("text1");
     QTest::addColumn<QString>("text2");
     QTest::newRow("both empty") << QString() << QString();
-    QTest::newRow("proposal untouched") << ".bin" << ".bin";
+    QTest::newRow("proposal untouched") << ".bin"
+                                        << ".bin";
 }
 
 void JoinTest::createRefusesTheProposedName()
@@ -92,12 +93,16 @@ void JoinTest::createTrimsOnlySpaces_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("name");
-    QTest::newRow("spaces around") << "  joined.bin  " << "joined.bin";
+    QTest::newRow("spaces around") << "  joined.bin  "
+                                   << "joined.bin";
     // Differs from the proposal before trimming, so it passes, and equals it after.
-    QTest::newRow("proposal with a space") << " .bin" << ".bin";
-    QTest::newRow("tab kept") << "\tx.bin " << "\tx.bin";
+    QTest::newRow("proposal with a space") << " .bin"
+                                           << ".bin";
+    QTest::newRow("tab kept") << "\tx.bin "
+                              << "\tx.bin";
     // Differs from the proposal ".bin" by case only: a name of its own.
-    QTest::newRow("proposal in capitals") << ".BIN" << ".BIN";
+    QTest::newRow("proposal in capitals") << ".BIN"
+                                          << ".BIN";
 }
 
 void JoinTest::createTrimsOnlySpaces()
@@ -198,18 +203,18 @@ void JoinTest::displaySequence()
     Recorder text1(j.log, QStringLiteral("Text1"));
     j.form.Text1.setText(QStringLiteral("joined.bin"));
     text1.listen(j.form.Text1);
-    QObject::connect(&j.form.window, &Surface::repaintRequested, [&] { j.log << QStringLiteral("window"); });
+    QObject::connect(&j.form.window, &Surface::repaintRequested,
+                     [&] { j.log << QStringLiteral("window"); });
     Command2_Click(j.form, 1);
 
     auto step = [](const QString& display, const QString& text) {
         return QStringList{display + '=' + text, display + ".refresh", QStringLiteral("window")};
     };
-    const QStringList expected =
-        step("jauge2", {})                                             // before the copy
+    const QStringList expected = step("jauge2", {})  // before the copy
         + step("jauge", {}) + step("jauge", bar(50, 70)) + step("jauge", bar(100, 140))
-        + step("jauge", {}) + step("jauge2", bar(50, 70))              // a.bin done
+        + step("jauge", {}) + step("jauge2", bar(50, 70))  // a.bin done
         + step("jauge", {}) + step("jauge", bar(100, 140)) + step("jauge", {})
-        + step("jauge2", bar(100, 140))                                // b.bin done
+        + step("jauge2", bar(100, 140))  // b.bin done
         + step("jauge2", {})
         + QStringList{created("joined.bin"), QStringLiteral("Text1="), QStringLiteral("window")};
     QCOMPARE(j.log, expected);
@@ -269,7 +274,8 @@ void JoinTest::refusesAFileOfTheSelection()
     j.input("b.bin", "b");
     const QStringList before = namesIn(j.out);
     j.create(name);
-    QCOMPARE(j.messages(), QStringList{stop("Impossible d'utiliser un nom présent dans la sélection !")});
+    QCOMPARE(j.messages(),
+             QStringList{stop("Impossible d'utiliser un nom présent dans la sélection !")});
     QCOMPARE(j.text1Focus.count(), 1);
     QCOMPARE(TempTree::read(a), QByteArray("keep"));
     QCOMPARE(namesIn(j.out), before);
@@ -316,8 +322,9 @@ void JoinTest::fileAppearingMeanwhileIsReplacedOnlyOnYes()
     };
     j.box.answerNext(yes ? MsgAnswer::Yes : MsgAnswer::No);
     const JoinOutcome outcome = j.create(QStringLiteral("joined.bin"));
-    QCOMPARE(j.messages(), (yes ? QStringList{question("joined.bin"), created("joined.bin")}
-                                : QStringList{question("joined.bin")}));
+    QCOMPARE(j.messages(),
+             (yes ? QStringList{question("joined.bin"), created("joined.bin")}
+                  : QStringList{question("joined.bin")}));
     QCOMPARE(outcome.kind, yes ? JoinOutcome::Kind::Created : JoinOutcome::Kind::Declined);
     QCOMPARE(TempTree::read(path), yes ? QByteArray("new") : QByteArray("theirs"));
     QCOMPARE(namesIn(j.out), QStringList{"joined.bin"});
@@ -413,7 +420,8 @@ void JoinTest::totalAboveTheLimitIsRefused()
     j.box.answerNext(MsgAnswer::Yes);
     j.create(QStringLiteral("old.bin"));
     QCOMPARE(j.messages(),
-             (QStringList{question("old.bin"), stop("Opération impossible: taille totale de plus de 2 Go !")}));
+             (QStringList{question("old.bin"),
+                          stop("Opération impossible: taille totale de plus de 2 Go !")}));
     QCOMPARE(j.text1Focus.count(), 0);
     j.checkNothingChanged(2);
     QCOMPARE(j.form.jauge.text(), QStringLiteral("unchanged"));
@@ -545,7 +553,8 @@ void JoinTest::noRoomLeftIsAReadError()
         QSKIP(qPrintable(volume.whyNot()));
     const QByteArray old = j.tree.file("out/old.bin", "old content");
     for (int i = 0; i < 64; ++i) {
-        const int fd = open((j.out + "/fill" + QByteArray::number(i)).constData(), O_WRONLY | O_CREAT, 0644);
+        const int fd =
+            open((j.out + "/fill" + QByteArray::number(i)).constData(), O_WRONLY | O_CREAT, 0644);
         if (fd < 0)
             break;
         close(fd);
@@ -553,8 +562,10 @@ void JoinTest::noRoomLeftIsAReadError()
     j.input("a.bin", "new");
     j.box.answerNext(MsgAnswer::Yes);
     const QStringList before = namesIn(j.out);
-    const JoinOutcome outcome = j.create(replace ? QStringLiteral("old.bin") : QStringLiteral("new.bin"));
-    QCOMPARE(j.messages(), (replace ? QStringList{question("old.bin"), ReadError} : QStringList{ReadError}));
+    const JoinOutcome outcome =
+        j.create(replace ? QStringLiteral("old.bin") : QStringLiteral("new.bin"));
+    QCOMPARE(j.messages(),
+             (replace ? QStringList{question("old.bin"), ReadError} : QStringList{ReadError}));
     QCOMPARE(outcome.error, ENOSPC);
     QCOMPARE(TempTree::read(old), QByteArray("old content"));
     QCOMPARE(namesIn(j.out), before);
@@ -602,7 +613,8 @@ void JoinTest::overflowingTotalIsRefused()
     // at once with a read error instead of running for hours.
     j.jauge.onText = [&](const QString&) { QVERIFY(truncate(huge.constData(), 0) == 0); };
     j.create(QStringLiteral("joined.bin"));
-    QCOMPARE(j.messages(), QStringList{stop("Opération impossible: taille totale de plus de 2 Go !")});
+    QCOMPARE(j.messages(),
+             QStringList{stop("Opération impossible: taille totale de plus de 2 Go !")});
     QVERIFY(j.log.isEmpty());
     QCOMPARE(namesIn(j.out), QStringList());
 }

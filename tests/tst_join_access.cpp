@@ -75,14 +75,20 @@ QByteArray aclWithNamedUser(uint16_t tester = 6)
         uint32_t id;
     };
     const uint32_t version = 2;
-    const Entry entries[] = {{0x01, uint16_t(tester | 6), ~0u}, {0x02, tester, Tester}, {0x04, 4, ~0u}, {0x10, tester, ~0u}, {0x20, 0, ~0u}};
+    const Entry entries[] = {{0x01, uint16_t(tester | 6), ~0u},
+                             {0x02, tester, Tester},
+                             {0x04, 4, ~0u},
+                             {0x10, tester, ~0u},
+                             {0x20, 0, ~0u}};
     return QByteArray(reinterpret_cast<const char*>(&version), sizeof version)
-           + QByteArray(reinterpret_cast<const char*>(entries), sizeof entries);
+        + QByteArray(reinterpret_cast<const char*>(entries), sizeof entries);
 }
 
 bool setAcl(const QByteArray& path, const QByteArray& acl)
 {
-    return setxattr(path.constData(), "system.posix_acl_access", acl.constData(), size_t(acl.size()), 0) == 0;
+    return setxattr(path.constData(), "system.posix_acl_access", acl.constData(),
+                    size_t(acl.size()), 0)
+        == 0;
 }
 
 // fs.protected_symlinks on for as long as it lives, as on Debian by
@@ -161,8 +167,8 @@ void JoinAccessTest::replacedFileKeepsWhoMayUseIt_data()
         << mode_t(0770) << mode_t(0660) << true << false << Alice << Team << mode_t(0660);
     // Neither Alice nor her group could be kept on a new file: the content
     // goes into her file, which stays hers with its bits.
-    QTest::newRow("not a member")
-        << mode_t(0777) << mode_t(0662) << false << false << Alice << Team << mode_t(0662);
+    QTest::newRow("not a member") << mode_t(0777) << mode_t(0662) << false << false << Alice << Team
+                                  << mode_t(0662);
     // Write access through an ACL only: the file stays Alice's, with the ACL.
     QTest::newRow("writer through an ACL")
         << mode_t(0750) << mode_t(0640) << false << true << Alice << Team << mode_t(0660);
@@ -183,8 +189,10 @@ void JoinAccessTest::replacedFileKeepsWhoMayUseIt()
     openToAll(j);
     j.input("a.bin", "new");
     const QByteArray g = j.tree.file("out/g", "old content");
-    QVERIFY(chown(j.out.constData(), Alice, Team) == 0 && chmod(j.out.constData(), folderMode) == 0);
-    QVERIFY2(chown(g.constData(), Alice, Team) == 0 && chmod(g.constData(), fileMode) == 0, strerror(errno));
+    QVERIFY(chown(j.out.constData(), Alice, Team) == 0
+            && chmod(j.out.constData(), folderMode) == 0);
+    QVERIFY2(chown(g.constData(), Alice, Team) == 0 && chmod(g.constData(), fileMode) == 0,
+             strerror(errno));
     const QByteArray fileAcl = aclWithNamedUser(6);
     if (acl && (!setAcl(g, fileAcl) || !setAcl(j.out, aclWithNamedUser(7))))
         QSKIP("this file system keeps no ACLs");
@@ -218,10 +226,13 @@ void JoinAccessTest::writingInPlaceWithoutRoomKeepsTheOldFile()
     j.input("a.bin", pattern(150 * 1024));
     const QByteArray oldContent(100 * 1024, 'O');
     const QByteArray g = j.tree.file("out/g", oldContent);
-    QVERIFY2(chown(j.out.constData(), Alice, Team) == 0 && chmod(j.out.constData(), 0777) == 0, strerror(errno));
-    QVERIFY2(chown(g.constData(), Alice, Team) == 0 && chmod(g.constData(), 0666) == 0, strerror(errno));
+    QVERIFY2(chown(j.out.constData(), Alice, Team) == 0 && chmod(j.out.constData(), 0777) == 0,
+             strerror(errno));
+    QVERIFY2(chown(g.constData(), Alice, Team) == 0 && chmod(g.constData(), 0666) == 0,
+             strerror(errno));
 
-    QCOMPARE(createAs(j, Tester, TesterGroup, {}, QStringLiteral("g"), {question("g"), ReadError}), 0);
+    QCOMPARE(createAs(j, Tester, TesterGroup, {}, QStringLiteral("g"), {question("g"), ReadError}),
+             0);
     QCOMPARE(TempTree::read(g), oldContent);
     QCOMPARE(statOf(g).st_uid, Alice);
     QCOMPARE(namesIn(j.out), QStringList{"g"});
@@ -234,7 +245,8 @@ void JoinAccessTest::aclAndAttributesAreKept()
     const QByteArray f = j.tree.file("out/f", "old content");
     QVERIFY2(chmod(f.constData(), 0640) == 0, strerror(errno));
     const QByteArray acl = aclWithNamedUser();
-    if (setxattr(f.constData(), "system.posix_acl_access", acl.constData(), size_t(acl.size()), 0) != 0
+    if (setxattr(f.constData(), "system.posix_acl_access", acl.constData(), size_t(acl.size()), 0)
+            != 0
         || setxattr(f.constData(), "user.origin", "scanner", 7, 0) != 0)
         QSKIP("this file system keeps no ACLs or user attributes");
     QCOMPARE(statOf(f).st_mode & 07777, mode_t(0660));  // the group bits show the mask
@@ -277,26 +289,30 @@ void JoinAccessTest::filesThatMayNotBeReplacedAreBadNames()
         ProtectedSymlinks protection;
         if (!protection.isOn())
             QSKIP("fs.protected_symlinks cannot be turned on here");
-        QVERIFY2(chmod(j.out.constData(), 01777) == 0 && unlink(file.constData()) == 0, strerror(errno));
+        QVERIFY2(chmod(j.out.constData(), 01777) == 0 && unlink(file.constData()) == 0,
+                 strerror(errno));
         // The tester's own file, and the link Alice left in the shared folder.
         const QByteArray home = j.tree.folder("home");
         const QByteArray victim = home + "/victim.txt";
         if (kind == "link to a file")
             j.tree.file("home/victim.txt", "old content");
-        QVERIFY(chown(home.constData(), Tester, TesterGroup) == 0 && chmod(home.constData(), 0700) == 0);
+        QVERIFY(chown(home.constData(), Tester, TesterGroup) == 0
+                && chmod(home.constData(), 0700) == 0);
         QVERIFY(chown(victim.constData(), Tester, TesterGroup) == 0 || kind == "link to nothing");
         QVERIFY2(symlink(victim.constData(), file.constData()) == 0, strerror(errno));
         QVERIFY2(lchown(file.constData(), Alice, Alice) == 0, strerror(errno));
         QCOMPARE(createAs(j, Tester, TesterGroup, {}, QStringLiteral("shared.txt"), {BadName}), 0);
         if (kind == "link to a file")
             QCOMPARE(TempTree::read(victim), QByteArray("old content"));
-        QCOMPARE(namesIn(home), kind == "link to a file" ? QStringList{"victim.txt"} : QStringList());
+        QCOMPARE(namesIn(home),
+                 kind == "link to a file" ? QStringList{"victim.txt"} : QStringList());
         QCOMPARE(namesIn(j.out), QStringList{"shared.txt"});
         return;
     }
     if (kind == "sticky") {
         QVERIFY2(chmod(j.out.constData(), 01777) == 0, strerror(errno));
-        QVERIFY2(chown(file.constData(), Alice, Alice) == 0 && chmod(file.constData(), 0666) == 0, strerror(errno));
+        QVERIFY2(chown(file.constData(), Alice, Alice) == 0 && chmod(file.constData(), 0666) == 0,
+                 strerror(errno));
         QCOMPARE(createAs(j, Tester, TesterGroup, {}, QStringLiteral("shared.txt"), {BadName}), 0);
         QCOMPARE(TempTree::read(file), QByteArray("old content"));
         // Unless the sticky folder is the tester's own.

@@ -111,7 +111,8 @@ void JoinFailingVolumeTest::joinOnAFailingVolume()
         // Joined over a probe or not, a new file gets the usual new file's bits.
         const mode_t mask = umask(0);
         umask(mask);
-        QCOMPARE(statOf(volume.folder + '/' + QFile::encodeName(name)).st_mode & 07777, 0666 & ~mask);
+        QCOMPARE(statOf(volume.folder + '/' + QFile::encodeName(name)).st_mode & 07777,
+                 0666 & ~mask);
     } else {
         QCOMPARE(j.messages(), QStringList{ReadError});
         QCOMPARE(namesIn(volume.folder), QStringList());

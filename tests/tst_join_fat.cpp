@@ -66,7 +66,8 @@ void JoinFatTest::joinOnFat()
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(HoldVariable, QString::fromLocal8Bit(folder));
         run.setProcessEnvironment(environment);
-        run.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });  // dies with this run
+        run.setChildProcessModifier(
+            [] { prctl(PR_SET_PDEATHSIG, SIGKILL); });  // dies with this run
         run.start(QCoreApplication::applicationFilePath(), {});
         QVERIFY(run.waitForReadyRead(60000));
         const QByteArray said = run.readAll().trimmed();
@@ -127,7 +128,8 @@ void JoinFatTest::joinOnFat()
         const QByteArray selected = j.tree.file("fat/Abc.txt", "keep");
         j.add(selected);
         j.create(QStringLiteral("ABC.TXT"));
-        QCOMPARE(j.messages(), QStringList{stop("Impossible d'utiliser un nom présent dans la sélection !")});
+        QCOMPARE(j.messages(),
+                 QStringList{stop("Impossible d'utiliser un nom présent dans la sélection !")});
         QCOMPARE(j.text1Focus.count(), 1);
         QCOMPARE(TempTree::read(selected), QByteArray("keep"));
     }

@@ -33,7 +33,8 @@ bool failFlushes()
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
     sock_fprog program{sizeof filter / sizeof filter[0], filter};
-    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0
+        && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
 }
 
 }  // namespace
@@ -89,7 +90,8 @@ private slots:
         const QByteArray old = flushing.tree.file("out/old.bin", "old");
         flushing.box.answerNext(MsgAnswer::Yes);
         const int status = test::runInChild([&] {
-            return failFlushes() && flushing.create(QStringLiteral("old.bin")) == JoinOutcome{Kind::ReadError, EIO};
+            return failFlushes()
+                && flushing.create(QStringLiteral("old.bin")) == JoinOutcome{Kind::ReadError, EIO};
         });
         QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 1);
         QCOMPARE(TempTree::read(old), QByteArray("old"));

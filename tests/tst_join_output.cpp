@@ -30,7 +30,7 @@ namespace {
 
 FileId idOf(const QByteArray& path)
 {
-    struct stat info {};
+    struct stat info { };
     stat(path.constData(), &info);
     return {info.st_dev, info.st_ino};
 }
@@ -100,7 +100,8 @@ void JoinOutputTest::namedTemporaryIsReplacedOrRemoved()
             existing = true;
         }
     }
-    QCOMPARE(namesIn(tree.path("out")), commit || takenMeanwhile ? QStringList{"joined.bin"} : before);
+    QCOMPARE(namesIn(tree.path("out")),
+             commit || takenMeanwhile ? QStringList{"joined.bin"} : before);
     if (commit)
         QCOMPARE(TempTree::read(target), QByteArray("new"));
     else if (existing)
@@ -137,7 +138,8 @@ void JoinOutputTest::namedTemporaryIsRemovedOnEndingSignals()
         setUpProcessSignals();
         Target target;
         AtomicFile file;
-        if (checkTarget(folder + "/joined.bin", target) != 0 || file.create(std::move(target), false) != 0)
+        if (checkTarget(folder + "/joined.bin", target) != 0
+            || file.create(std::move(target), false) != 0)
             return SetupFailed;
         OutputWriter output(file.handle());
         const QByteArray partial(1 << 20, 'p');
@@ -178,7 +180,8 @@ void JoinOutputTest::leftoverTemporariesAreRemovedByTheNextJoin()
     file.discard();
     close(held);
     QCOMPARE(namesIn(tree.path("out")),
-             (QStringList{".quibex-aaaaaaaaaaaa.tmp", ".quibex-abcdefabcdef.tmp.txt", ".quibex-notours.tmp"}));
+             (QStringList{".quibex-aaaaaaaaaaaa.tmp", ".quibex-abcdefabcdef.tmp.txt",
+                          ".quibex-notours.tmp"}));
     QVERIFY(access(left.constData(), F_OK) != 0);
 }
 

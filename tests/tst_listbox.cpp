@@ -49,7 +49,8 @@ private slots:
         // The tab sorts before the space, and both before every other
         // character a file name may hold; so a name that begins a longer
         // name sorts first once a tab or a space follows it.
-        const QStringList others = {"!", "#", "-", ".", "0", "9", "_", "a", "z", "~", "é", "É", "ß", "€", "(", "+"};
+        const QStringList others = {"!", "#", "-", ".", "0", "9", "_", "a",
+                                    "z", "~", "é", "É", "ß", "€", "(", "+"};
         QVERIFY(order.compare("x\t", "x ") < 0);
         for (const QString& c : others) {
             QVERIFY2(order.compare("x\t", "x" + c) < 0, qPrintable("tab vs " + c));
@@ -112,8 +113,9 @@ private slots:
                 for (int len = int(random() % 4); len > 0; --len)
                     text += alphabet[int(random() % alphabet.size())];
                 list.addItem(text, QByteArray::number(round * 1000 + n));
-                auto place = std::upper_bound(reference.begin(), reference.end(), text,
-                                              [&](const QString& a, const QString& b) { return order.compare(a, b) < 0; });
+                auto place = std::upper_bound(
+                    reference.begin(), reference.end(), text,
+                    [&](const QString& a, const QString& b) { return order.compare(a, b) < 0; });
                 reference.insert(place, text);
             }
             QCOMPARE(texts(list), reference);  // read between rounds: merges into a settled list

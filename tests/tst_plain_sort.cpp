@@ -167,7 +167,8 @@ void PlainSortTest::pickedFileStillJoinedAfterLowerCase()
     ScriptedMessageBox box;
     fmenu form(box);
     const auto pickIn = [&](const char* folder, const QString& name) {
-        return form.Dir1.setPath(tree.path(folder)) && form.File1.setPath(tree.path(folder)) && pickFile(form, name);
+        return form.Dir1.setPath(tree.path(folder)) && form.File1.setPath(tree.path(folder))
+            && pickFile(form, name);
     };
     QVERIFY(pickIn("one", QStringLiteral("Scan.TXT")));
     QVERIFY(pickIn("two", QStringLiteral("Alpha.bin")));

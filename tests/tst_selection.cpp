@@ -98,7 +98,8 @@ private slots:
         QVERIFY(fx.pick("b.bin"));
         f.File1.setListIndex(2);
         Command4_Click(f);
-        QCOMPARE(fx.names(), QStringList({"b.bin", "A.bin", "c.bin"}));  // file list order, b.bin skipped
+        QCOMPARE(fx.names(),
+                 QStringList({"b.bin", "A.bin", "c.bin"}));  // file list order, b.bin skipped
         QCOMPARE(f.List2.count(), 3);
         QCOMPARE(f.File1.listIndex(), 2);  // left as it was
         Command4_Click(f);
@@ -175,13 +176,27 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("text1Before");
         QTest::addColumn<QString>("text1After");
-        QTest::newRow("last dot") << "rapport.partie1.txt" << "" << ".txt";
-        QTest::newRow("case kept") << "DONNEES.TXT" << "" << ".TXT";
-        QTest::newRow("no dot") << "LISEZMOI" << "" << "";
-        QTest::newRow("ends with dot") << "fin." << "" << "";
-        QTest::newRow("only leading dot") << ".profil" << "" << ".profil";
-        QTest::newRow("user's space kept") << "a.txt" << " " << " ";
-        QTest::newRow("user's name kept") << "a.txt" << "tout.log" << "tout.log";
+        QTest::newRow("last dot") << "rapport.partie1.txt"
+                                  << ""
+                                  << ".txt";
+        QTest::newRow("case kept") << "DONNEES.TXT"
+                                   << ""
+                                   << ".TXT";
+        QTest::newRow("no dot") << "LISEZMOI"
+                                << ""
+                                << "";
+        QTest::newRow("ends with dot") << "fin."
+                                       << ""
+                                       << "";
+        QTest::newRow("only leading dot") << ".profil"
+                                          << ""
+                                          << ".profil";
+        QTest::newRow("user's space kept") << "a.txt"
+                                           << " "
+                                           << " ";
+        QTest::newRow("user's name kept") << "a.txt"
+                                          << "tout.log"
+                                          << "tout.log";
     }
 
     void proposal()

@@ -68,8 +68,9 @@ void SortWindowTest::sortThenJoinReadsThePickedFiles()
     QCOMPARE(form.Text1.text(), QStringLiteral("joined.dat"));
     click("Command2_1");
 
-    QCOMPARE(TempTree::read(tree.path("two/joined.dat")),
-             QByteArray("[two/Alpha.bin][one/Scan.TXT][one/scan9.TXT][one/scan10.TXT][two/scan9.TXT]"));
+    QCOMPARE(
+        TempTree::read(tree.path("two/joined.dat")),
+        QByteArray("[two/Alpha.bin][one/Scan.TXT][one/scan9.TXT][one/scan10.TXT][two/scan9.TXT]"));
     QCOMPARE(int(box.shown().size()), 1);
     QCOMPARE(box.shown().front().text, QStringLiteral("Fichier joined.dat : création Ok !"));
     QCOMPARE(form.List1.count(), 0);

@@ -49,8 +49,9 @@ private slots:
             if (!action->isSeparator())
                 texts << action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
         }
-        QCOMPARE(texts, QStringList({"Annuler", "Rétablir", "Couper", "Copier", "Coller", "Supprimer",
-                                     "Tout sélectionner"}));
+        QCOMPARE(texts,
+                 QStringList({"Annuler", "Rétablir", "Couper", "Copier", "Coller", "Supprimer",
+                              "Tout sélectionner"}));
     }
 };
 

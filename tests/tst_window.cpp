@@ -103,10 +103,15 @@ private slots:
         QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
 
-        const QList<QPair<const char*, QString>> captions = {
-            {"Command4", "Ajouter toute la liste"}, {"Command8", "Tri normal"}, {"Command7", "Tri évolué"},
-            {"Command1_0", "Haut"}, {"Command1_1", "Bas"}, {"Command3", "Retirer"},
-            {"Command6", "Retirer tout"}, {"Command2_1", "Créer"}, {"Command2_2", "Quitter"}};
+        const QList<QPair<const char*, QString>> captions = {{"Command4", "Ajouter toute la liste"},
+                                                             {"Command8", "Tri normal"},
+                                                             {"Command7", "Tri évolué"},
+                                                             {"Command1_0", "Haut"},
+                                                             {"Command1_1", "Bas"},
+                                                             {"Command3", "Retirer"},
+                                                             {"Command6", "Retirer tout"},
+                                                             {"Command2_1", "Créer"},
+                                                             {"Command2_2", "Quitter"}};
         for (const auto& [name, caption] : captions) {
             auto* b = widget<QPushButton>(name);
             QCOMPARE(b->text(), caption);
@@ -163,9 +168,10 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        QCOMPARE(visited, QStringList({"Dir1", "File1", "List1", "Command1_0", "Command1_1", "Text1", "Command2_1",
-                                       "Command2_2", "Command3", "Check1", "Check2", "Command4", "Command6",
-                                       "Command7", "Command8", "Drive1"}));
+        QCOMPARE(visited,
+                 QStringList({"Dir1", "File1", "List1", "Command1_0", "Command1_1", "Text1",
+                              "Command2_1", "Command2_2", "Command3", "Check1", "Check2",
+                              "Command4", "Command6", "Command7", "Command8", "Drive1"}));
     }
 
     void buildsTheSelectionWithTheMouse()
@@ -300,7 +306,8 @@ private slots:
         QTest::keyClick(files, Qt::Key_Space);  // picked again: nothing added, highlight removed
         QCOMPARE(window->form().File1.listIndex(), -1);
         QVERIFY(files->selectionModel()->selectedIndexes().isEmpty());
-        files->selectionModel()->setCurrentIndex(files->model()->index(2, 0), QItemSelectionModel::NoUpdate);
+        files->selectionModel()->setCurrentIndex(files->model()->index(2, 0),
+                                                 QItemSelectionModel::NoUpdate);
         QTest::keyClick(files, Qt::Key_Space);
         QCOMPARE(rows(widget<QListView>("List1")), QStringList({"a.txt", "c.dat"}));
 
@@ -326,7 +333,8 @@ private slots:
         press("Command4");
         clickRow(selection, 1);
         QCOMPARE(f.List1.listIndex(), 1);
-        QTest::mouseClick(selection->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCenter(selection, 1));
+        QTest::mouseClick(selection->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          rowCenter(selection, 1));
         QVERIFY(selection->selectionModel()->selectedIndexes().isEmpty());
         QCOMPARE(f.List1.listIndex(), -1);
         press("Command3");    // Retirer
@@ -384,7 +392,8 @@ private slots:
         fmenu& f = window->form();
         f.Dir1.setPath(tree.path());
         auto* folders = widget<QListView>("Dir1");
-        const int row = rows(folders).indexOf(QRegularExpression(QStringLiteral("\\s*ligne\u240Adeux")));
+        const int row =
+            rows(folders).indexOf(QRegularExpression(QStringLiteral("\\s*ligne\u240Adeux")));
         QVERIFY2(row > 0, qPrintable(rows(folders).join('|')));
         const int height = folders->visualRect(folders->model()->index(0, 0)).height();
         QCOMPARE(folders->visualRect(folders->model()->index(row, 0)).height(), height);
@@ -517,9 +526,12 @@ private slots:
     {
         const QByteArray odd = tree.file("l\xe0/caf\xe9 1%.txt", "L");
         QMimeData drag;
-        drag.setData("text/uri-list", "file://" + odd.toPercentEncoding("/") + "\r\n# comment\r\n"
-                                          "http://exemple.org/x.txt\r\nfile://" + tree.path("sous")
-                                          + "\r\nfile://localhost" + tree.path("b.txt") + "\r\n");
+        drag.setData("text/uri-list",
+                     "file://" + odd.toPercentEncoding("/")
+                         + "\r\n# comment\r\n"
+                           "http://exemple.org/x.txt\r\nfile://"
+                         + tree.path("sous") + "\r\nfile://localhost" + tree.path("b.txt")
+                         + "\r\n");
         QMimeData remote;
         remote.setData("text/uri-list", "http://exemple.org/x.txt\r\n");
         auto* selection = widget<QListView>("List1");

@@ -72,12 +72,14 @@ int percentOf(const QString& text)
 class SlowMedium : public QObject {
 public:
     explicit SlowMedium(MainWindow& shown)
-        : window(shown), jauge(test::widget<GaugeDisplay>(&shown, "jauge")),
+        : window(shown),
+          jauge(test::widget<GaugeDisplay>(&shown, "jauge")),
           jauge2(test::widget<GaugeDisplay>(&shown, "jauge2"))
     {
         jauge->installEventFilter(this);
         jauge2->installEventFilter(this);
-        setDisplayStepHook([this](const TextBox& box, const QString& text) { stepShown(box, text); });
+        setDisplayStepHook(
+            [this](const TextBox& box, const QString& text) { stepShown(box, text); });
     }
     ~SlowMedium() override { setDisplayStepHook({}); }
 
@@ -94,7 +96,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Paint)
-            (watched == jauge ? paintedJauge : paintedJauge2) = static_cast<GaugeDisplay*>(watched)->percent();
+            (watched == jauge ? paintedJauge : paintedJauge2) =
+                static_cast<GaugeDisplay*>(watched)->percent();
         return false;
     }
 
@@ -120,7 +123,7 @@ private:
                 &window,
                 [&] {
                     painted = display->percent() == expected && paintedJauge == jauge->percent()
-                              && paintedJauge2 == jauge2->percent();
+                        && paintedJauge2 == jauge2->percent();
                     state = QStringLiteral("%1 %2").arg(paintedJauge).arg(paintedJauge2);
                     if (duringFirstStep) {
                         duringFirstStep();
@@ -151,10 +154,7 @@ class WindowJoinTest : public WindowTestBase {
     TempTree tree;
 
 private slots:
-    void init()
-    {
-        window = std::make_unique<MainWindow>(tree.path("dossier"));
-    }
+    void init() { window = std::make_unique<MainWindow>(tree.path("dossier")); }
 
     void initTestCase()
     {
@@ -175,11 +175,14 @@ private slots:
         auto* selection = widget<QAbstractItemView>("List1");
 
         press("Command4");
-        QCOMPARE(rows(selection), QStringList({"SCAN1.jpg", "scan1.jpg", "Scan10.jpg", "scan9.jpg"}));
+        QCOMPARE(rows(selection),
+                 QStringList({"SCAN1.jpg", "scan1.jpg", "Scan10.jpg", "scan9.jpg"}));
         press("Command8");  // Tri normal
-        QCOMPARE(rows(selection), QStringList({"scan1.jpg", "scan1.jpg", "scan10.jpg", "scan9.jpg"}));
+        QCOMPARE(rows(selection),
+                 QStringList({"scan1.jpg", "scan1.jpg", "scan10.jpg", "scan9.jpg"}));
         press("Command7");  // Tri évolué
-        QCOMPARE(rows(selection), QStringList({"scan1.jpg", "scan1.jpg", "scan9.jpg", "scan10.jpg"}));
+        QCOMPARE(rows(selection),
+                 QStringList({"scan1.jpg", "scan1.jpg", "scan9.jpg", "scan10.jpg"}));
 
         auto* name = widget<QLineEdit>("Text1");
         QCOMPARE(name->text(), ".jpg");
@@ -249,11 +252,10 @@ private slots:
         QTest::addColumn<QStringList>("seen");  // painted "jauge jauge2" after each step
         QTest::newRow("four files of 1,000,000 bytes")
             << QList<int>{1000000, 1000000, 1000000, 1000000}
-            << QStringList{"-1 -1",                                     // both emptied
-                           "-1 -1", "100 -1", "-1 -1", "-1 25",         // the first file
-                           "-1 25", "100 25", "-1 25", "-1 50",
-                           "-1 50", "100 50", "-1 50", "-1 75",
-                           "-1 75", "100 75", "-1 75", "-1 100"};
+            << QStringList{"-1 -1",                              // both emptied
+                           "-1 -1", "100 -1", "-1 -1", "-1 25",  // the first file
+                           "-1 25", "100 25", "-1 25", "-1 50",  "-1 50", "100 50",
+                           "-1 50", "-1 75",  "-1 75", "100 75", "-1 75", "-1 100"};
         QTest::newRow("one file of 6,291,456 bytes")
             << QList<int>{6291456}
             << QStringList{"-1 -1", "-1 -1", "33 -1", "66 -1", "100 -1", "-1 -1", "-1 100"};
@@ -265,7 +267,8 @@ private slots:
         ScriptedMessageBox box;
         const QByteArray folder = "lent" + QByteArray::number(sizes.size());
         for (int i = 0; i < sizes.size(); ++i)
-            tree.file(folder + "/" + QByteArray(1, char('a' + i)) + ".bin", QByteArray(sizes[i], 'x'));
+            tree.file(folder + "/" + QByteArray(1, char('a' + i)) + ".bin",
+                      QByteArray(sizes[i], 'x'));
         window = std::make_unique<MainWindow>(tree.path(folder), box);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));

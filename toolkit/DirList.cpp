@@ -19,7 +19,9 @@ QByteArray childOf(const QByteArray& folder, const QByteArray& name)
 
 }  // namespace
 
-DirList::DirList(DriveList& driveList) : drives(driveList) {}
+DirList::DirList(DriveList& driveList) : drives(driveList)
+{
+}
 
 bool DirList::fill(const QByteArray& nativeFolder)
 {

@@ -7,7 +7,6 @@
 #include <QObject>
 #include <QString>
 
-
 namespace quibex {
 
 class DriveList;

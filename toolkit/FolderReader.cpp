@@ -56,7 +56,8 @@ void sortEntries(std::vector<FolderEntry>& entries)
     // the file system happens to return them; their bytes settle it.
     std::sort(keyed.begin(), keyed.end(), [&entries](const auto& a, const auto& b) {
         const int byText = a.first.compare(b.first);
-        return byText != 0 ? byText < 0 : entries[a.second].nativeName < entries[b.second].nativeName;
+        return byText != 0 ? byText < 0
+                           : entries[a.second].nativeName < entries[b.second].nativeName;
     });
     std::vector<FolderEntry> sorted;
     sorted.reserve(entries.size());

@@ -6,7 +6,9 @@
 
 namespace quibex {
 
-ListBox::ListBox(bool sortedList) : sorted(sortedList) {}
+ListBox::ListBox(bool sortedList) : sorted(sortedList)
+{
+}
 
 int ListBox::count() const
 {
@@ -88,7 +90,8 @@ void ListBox::clear()
     emit reset();
 }
 
-void ListBox::replaceItems(const std::vector<QString>& texts, const std::vector<QByteArray>& data, int highlight)
+void ListBox::replaceItems(const std::vector<QString>& texts, const std::vector<QByteArray>& data,
+                           int highlight)
 {
     emit aboutToBeReset();
     items.clear();

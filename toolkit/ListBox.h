@@ -41,7 +41,8 @@ public:
     // Puts these items and this highlight in place of all there were, in one
     // step: a shown list is redrawn once, never seen half filled.
     // texts and data go together, item by item.
-    void replaceItems(const std::vector<QString>& texts, const std::vector<QByteArray>& data, int highlight);
+    void replaceItems(const std::vector<QString>& texts, const std::vector<QByteArray>& data,
+                      int highlight);
 
     // -1 when nothing is highlighted.
     int listIndex() const { return highlighted; }

@@ -70,7 +70,8 @@ void showWhenDue()
     if (since >= FrameMilliseconds)
         showHandedOver();
     else
-        QTimer::singleShot(int(FrameMilliseconds - since), QCoreApplication::instance(), showHandedOver);
+        QTimer::singleShot(int(FrameMilliseconds - since), QCoreApplication::instance(),
+                           showHandedOver);
 }
 
 bool isUserInput(QEvent::Type type)
@@ -99,10 +100,8 @@ bool isUserInput(QEvent::Type type)
     case QEvent::TabletRelease:
     case QEvent::DragEnter:
     case QEvent::DragMove:
-    case QEvent::Drop:
-        return true;
-    default:
-        return false;
+    case QEvent::Drop: return true;
+    default: return false;
     }
 }
 
@@ -129,7 +128,8 @@ void runOffWindowThread(const std::function<void()>& work)
     app->installEventFilter(&dropper);
     QEventLoop loop;
     std::unique_ptr<QThread> worker(QThread::create([&work] { work(); }));
-    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit,
+                     Qt::QueuedConnection);
     worker->start();
     loop.exec();
     worker->wait();

@@ -14,8 +14,7 @@ int SortOrder::Key::compare(const Key& other) const
     return folded.compare(other.folded, Qt::CaseSensitive);
 }
 
-SortOrder::SortOrder(const QLocale& locale)
-    : collator(locale), name(locale.name())
+SortOrder::SortOrder(const QLocale& locale) : collator(locale), name(locale.name())
 {
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);

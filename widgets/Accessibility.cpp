@@ -15,7 +15,10 @@ namespace {
 // well ("50 %", not fifty bar characters), empty when no join runs.
 class GaugeAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
-    explicit GaugeAccessible(GaugeDisplay* gauge) : QAccessibleWidget(gauge, QAccessible::ProgressBar) {}
+    explicit GaugeAccessible(GaugeDisplay* gauge)
+        : QAccessibleWidget(gauge, QAccessible::ProgressBar)
+    {
+    }
 
     void* interface_cast(QAccessible::InterfaceType type) override
     {
@@ -33,7 +36,7 @@ public:
     }
 
     QVariant currentValue() const override { return std::max(0, gauge()->percent()); }
-    void setCurrentValue(const QVariant&) override {}
+    void setCurrentValue(const QVariant&) override { }
     QVariant maximumValue() const override { return 100; }
     QVariant minimumValue() const override { return 0; }
     QVariant minimumStepSize() const override { return 1; }

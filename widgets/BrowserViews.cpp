@@ -28,7 +28,8 @@ class IndentedRows : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
     {
         QStyleOptionViewItem shifted(option);
         shifted.rect.setLeft(option.rect.left() + indent(option, index));
@@ -113,13 +114,15 @@ void FileListView::keyPressEvent(QKeyEvent* event)
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     if (framed.isValid() && plain) {
         // Space and Enter pick the file under the frame, as a click does.
-        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Select) {
+        if (key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter
+            || key == Qt::Key_Select) {
             pick(framed);
             return;
         }
         // Moving on from the first file would skip it: the first arrow
         // press after taking the focus picks the file under the frame.
-        if (firstKey && (key == Qt::Key_Down || key == Qt::Key_Up) && !selectionModel()->isSelected(framed)) {
+        if (firstKey && (key == Qt::Key_Down || key == Qt::Key_Up)
+            && !selectionModel()->isSelected(framed)) {
             pick(framed);
             return;
         }
@@ -144,7 +147,8 @@ FolderListView::FolderListView(QWidget* parent) : QListView(parent)
 
 void FolderListView::keyPressEvent(QKeyEvent* event)
 {
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().isValid()) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        && currentIndex().isValid()) {
         emit opened(currentIndex().row());
         return;
     }

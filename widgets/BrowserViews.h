@@ -56,7 +56,7 @@ protected:
 class DriveComboBox : public QComboBox {
     Q_OBJECT
 public:
-    explicit DriveComboBox(QWidget* parent = nullptr) : QComboBox(parent) {}
+    explicit DriveComboBox(QWidget* parent = nullptr) : QComboBox(parent) { }
     void showPopup() override;
 
 signals:

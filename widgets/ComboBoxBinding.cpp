@@ -11,7 +11,9 @@
 namespace quibex {
 
 ComboBoxBinding::ComboBoxBinding(ListBox& shown, QComboBox* box)
-    : QObject(box), list(shown), combo(box)
+    : QObject(box),
+      list(shown),
+      combo(box)
 {
     connect(&shown, &ListBox::itemInserted, this, &ComboBoxBinding::refill);
     connect(&shown, &ListBox::itemRemoved, this, &ComboBoxBinding::refill);
@@ -64,7 +66,8 @@ void ComboBoxBinding::select(int position)
     combo->setCurrentIndex(position);
     QAbstractItemView* popup = combo->view();
     const QModelIndex row = combo->model()->index(position, 0);
-    if (popup->currentIndex() != row || popup->selectionModel()->selectedIndexes() != QModelIndexList{row})
+    if (popup->currentIndex() != row
+        || popup->selectionModel()->selectedIndexes() != QModelIndexList{row})
         popup->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
 }
 

@@ -6,7 +6,8 @@
 namespace quibex {
 
 FolderListModel::FolderListModel(DirList& folderList, QAbstractItemView* itemView)
-    : ListBoxModel(folderList.list(), itemView), folders(&folderList)
+    : ListBoxModel(folderList.list(), itemView),
+      folders(&folderList)
 {
 }
 

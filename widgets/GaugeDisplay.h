@@ -36,7 +36,7 @@ private:
 
     QString received;  // the last text heard of, painted or about to be
     bool paintPending = false;
-    int announced = 0;  // the value assistive tools last heard of
+    int announced = 0;     // the value assistive tools last heard of
     QTimer announceQuiet;  // running: the next value waits for it
 };
 

@@ -7,7 +7,9 @@
 
 namespace quibex {
 
-LineEditBinding::LineEditBinding(TextBox& box, QLineEdit* lineEdit) : QObject(lineEdit), edit(lineEdit)
+LineEditBinding::LineEditBinding(TextBox& box, QLineEdit* lineEdit)
+    : QObject(lineEdit),
+      edit(lineEdit)
 {
     edit->setText(box.text());
     connect(&box, &TextBox::textChanged, this, &LineEditBinding::show);

@@ -10,7 +10,9 @@
 namespace quibex {
 
 ListBoxModel::ListBoxModel(ListBox& shown, QAbstractItemView* itemView)
-    : QAbstractListModel(itemView), list(&shown), view(itemView)
+    : QAbstractListModel(itemView),
+      list(&shown),
+      view(itemView)
 {
     view->setModel(this);
     // While rows change, Qt moves its current index by rules of its own (to
@@ -71,7 +73,8 @@ void ListBoxModel::aboutToReset()
 void ListBoxModel::reconcile()
 {
     const QModelIndex current = view->currentIndex();
-    const int shown = current.isValid() && view->selectionModel()->isSelected(current) ? current.row() : -1;
+    const int shown =
+        current.isValid() && view->selectionModel()->isSelected(current) ? current.row() : -1;
     if (shown != list->listIndex())
         showHighlight(list->listIndex());
     syncing = false;

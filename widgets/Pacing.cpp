@@ -45,7 +45,8 @@ static bool frameDue()
 void refreshWindowPaced(QWidget* window)
 {
     if (!frameDue())
-        return;  // what changed has asked for its update; the event loop or the next frame paints it
+        return;  // what changed has asked for its update; the event loop or the next frame paints
+                 // it
     // The controls mark what they changed; the window's pending update
     // request paints exactly that, now, before the command goes on.
     QCoreApplication::sendPostedEvents(window, QEvent::UpdateRequest);

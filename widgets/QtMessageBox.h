@@ -10,7 +10,7 @@ namespace quibex {
 // The real dialogs: a modal QMessageBox with French buttons.
 class QtMessageBox : public MessageBox {
 public:
-    explicit QtMessageBox(QWidget* window) : parent(window) {}
+    explicit QtMessageBox(QWidget* window) : parent(window) { }
     MsgAnswer show(const QString& text, const QString& title, MsgIcon icon,
                    MsgButtons buttons) override;
 

@@ -53,7 +53,8 @@ void SelectionListView::keyPressEvent(QKeyEvent* event)
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     // Moving on from the first entry would skip it: the first arrow press
     // after taking the focus highlights the entry under the frame.
-    if (firstKey && plain && framed.isValid() && (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up)
+    if (firstKey && plain && framed.isValid()
+        && (event->key() == Qt::Key_Down || event->key() == Qt::Key_Up)
         && !selectionModel()->isSelected(framed)) {
         selectionModel()->setCurrentIndex(framed, QItemSelectionModel::ClearAndSelect);
         return;

@@ -19,7 +19,8 @@ QByteArray localPath(const QByteArray& uri)
         if (slash < 0)
             return {};
         const QByteArray host = rest.mid(2, slash - 2).toLower();
-        if (!host.isEmpty() && host != "localhost" && host != QSysInfo::machineHostName().toUtf8().toLower())
+        if (!host.isEmpty() && host != "localhost"
+            && host != QSysInfo::machineHostName().toUtf8().toLower())
             return {};
         rest = rest.mid(slash);
     }

@@ -102,7 +102,8 @@ int AtomicFile::keepOldAttributes(bool& kept)
     // The file may have changed since it was checked; the one there now is
     // the one replaced.
     kept = true;
-    const UniqueFd old(openat(target.folder.get(), target.name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    const UniqueFd old(
+        openat(target.folder.get(), target.name.constData(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     struct stat info;
     if (!old.isOpen() || fstat(old.get(), &info) != 0)
         return errno == ENOENT ? 0 : errno;
@@ -116,8 +117,8 @@ bool AtomicFile::dataCameMeanwhile() const
 {
     struct stat now;
     return target.exists
-           && fstatat(target.folder.get(), target.name.constData(), &now, AT_SYMLINK_NOFOLLOW) == 0
-           && S_ISREG(now.st_mode) && now.st_size > 0;
+        && fstatat(target.folder.get(), target.name.constData(), &now, AT_SYMLINK_NOFOLLOW) == 0
+        && S_ISREG(now.st_mode) && now.st_size > 0;
 }
 
 int AtomicFile::place()
@@ -151,7 +152,7 @@ int AtomicFile::place()
     // is safe either way.
     if (target.exists)
         (void)fsync(target.folder.get());
-    struct stat placed {};
+    struct stat placed { };
     (void)fstat(fd.get(), &placed);
     const int closed = fd.close();
     // A replaced file's content was flushed to disk before the rename; a new
@@ -194,9 +195,9 @@ int AtomicFile::putInPlace()
         return replaceFromUnnamed();
     return renameat(target.folder.get(), temporaryName.constData(), target.folder.get(),
                     target.name.constData())
-                   == 0
-               ? 0
-               : errno;
+            == 0
+        ? 0
+        : errno;
 }
 
 // Puts the file under a name that was free, without replacing anything

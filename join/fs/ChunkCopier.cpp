@@ -22,7 +22,7 @@ namespace {
 bool kernelCopyUnavailable(int error)
 {
     return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP
-           || error == ENOTSUP || error == EBADF;
+        || error == ENOTSUP || error == EBADF;
 }
 
 }  // namespace
@@ -128,8 +128,8 @@ int ChunkCopier::readInto(int input, int64_t from, int64_t to, OutputWriter& out
         return error;
     int64_t done = 0;
     while (from + done < to) {
-        const ssize_t n =
-            retryOnInterrupt([&] { return pread(input, area + done, size_t(to - from - done), from + done); });
+        const ssize_t n = retryOnInterrupt(
+            [&] { return pread(input, area + done, size_t(to - from - done), from + done); });
         if (n < 0)
             return errno;
         if (n == 0)

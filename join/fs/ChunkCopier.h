@@ -20,12 +20,13 @@ class ChunkCopier {
 public:
     // kernelCopy false reads and writes through the buffer from the start,
     // as happens anyway when the kernel cannot copy between the two files.
-    explicit ChunkCopier(bool kernelCopy = true) : inKernel(kernelCopy) {}
+    explicit ChunkCopier(bool kernelCopy = true) : inKernel(kernelCopy) { }
 
     // Copies exactly length bytes of the input from offset. Returns 0, or
     // the errno of the read or write that failed, or InputEndedEarly when
     // the input ends before the range does (it shrank since it was opened).
-    [[nodiscard]] int copy(const InputFile& input, int64_t offset, int64_t length, OutputWriter& output);
+    [[nodiscard]] int copy(const InputFile& input, int64_t offset, int64_t length,
+                           OutputWriter& output);
 
     bool usesKernelCopy() const { return inKernel; }
 

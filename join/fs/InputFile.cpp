@@ -17,7 +17,8 @@ int InputFile::open(int folder, const QByteArray& path, int64_t measured, const 
         return ENOENT;
     // O_NONBLOCK keeps a pipe that took a selected file's name from blocking
     // the open; it changes nothing for a regular file.
-    const int opened = openat(folder, path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int opened =
+        openat(folder, path.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (opened < 0)
         return errno;
     fd.reset(opened);

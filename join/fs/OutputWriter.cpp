@@ -119,8 +119,8 @@ int OutputWriter::fillZeros(int64_t until)
 {
     static const char zeros[ZeroBlock] = {};
     while (end < until) {
-        const ssize_t n =
-            retryOnInterrupt([&] { return pwrite(fd, zeros, size_t(std::min(until - end, ZeroBlock)), end); });
+        const ssize_t n = retryOnInterrupt(
+            [&] { return pwrite(fd, zeros, size_t(std::min(until - end, ZeroBlock)), end); });
         if (n <= 0)
             return n < 0 ? errno : EIO;
         end += n;

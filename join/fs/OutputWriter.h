@@ -16,7 +16,7 @@ namespace quibex {
 // finish().
 class OutputWriter {
 public:
-    explicit OutputWriter(int output) : fd(output) {}
+    explicit OutputWriter(int output) : fd(output) { }
     OutputWriter(const OutputWriter&) = delete;
     OutputWriter& operator=(const OutputWriter&) = delete;
 

@@ -81,13 +81,13 @@ void setUpProcessSignals()
     (void)exitHandled;
     signal(SIGXFSZ, SIG_IGN);
     for (size_t i = 0; i < EndingSignals.size(); ++i) {
-        struct sigaction current {};
+        struct sigaction current { };
         sigaction(EndingSignals[i], nullptr, &current);
         // A signal the user chose to ignore (nohup) stays ignored.
         if (current.sa_handler == SIG_IGN || current.sa_handler == onEndingSignal)
             continue;
         previous[i] = current;
-        struct sigaction action {};
+        struct sigaction action { };
         action.sa_handler = onEndingSignal;
         sigemptyset(&action.sa_mask);
         action.sa_flags = SA_RESTART;

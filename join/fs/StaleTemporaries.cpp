@@ -61,7 +61,7 @@ QByteArray temporaryNameCandidate()
             random[i] = static_cast<unsigned char>(mixed >> (8 * i));
     }
     return Prefix + QByteArray(reinterpret_cast<const char*>(random), sizeof random).toHex()
-           + Suffix;
+        + Suffix;
 }
 
 bool isTemporaryName(const char* name)

@@ -16,7 +16,7 @@ struct Target {
     UniqueFd folder;
     QByteArray name;
     bool exists = false;
-    struct stat old {};  // the file standing there, when one does
+    struct stat old { };  // the file standing there, when one does
     // That file is the empty one the check made to try the name, and could
     // not remove: a join that fails removes it.
     bool madeByProbe = false;

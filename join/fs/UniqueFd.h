@@ -13,8 +13,8 @@ namespace quibex {
 class UniqueFd {
 public:
     UniqueFd() = default;
-    explicit UniqueFd(int opened) : fd(opened) {}
-    UniqueFd(UniqueFd&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
+    explicit UniqueFd(int opened) : fd(opened) { }
+    UniqueFd(UniqueFd&& other) noexcept : fd(std::exchange(other.fd, -1)) { }
     UniqueFd& operator=(UniqueFd&& other) noexcept
     {
         if (this != &other) {

@@ -20,13 +20,14 @@ int copyThroughMemory(int from, int to, int64_t at, int64_t length)
 {
     const auto buffer = std::make_unique_for_overwrite<char[]>(size_t(GatherBufferSize));
     while (at < length) {
-        const ssize_t n = retryOnInterrupt(
-            [&] { return pread(from, buffer.get(), size_t(std::min(length - at, GatherBufferSize)), at); });
+        const ssize_t n = retryOnInterrupt([&] {
+            return pread(from, buffer.get(), size_t(std::min(length - at, GatherBufferSize)), at);
+        });
         if (n <= 0)
             return n < 0 ? errno : EIO;
         for (ssize_t done = 0; done < n;) {
-            const ssize_t w =
-                retryOnInterrupt([&] { return pwrite(to, buffer.get() + done, size_t(n - done), at + done); });
+            const ssize_t w = retryOnInterrupt(
+                [&] { return pwrite(to, buffer.get() + done, size_t(n - done), at + done); });
             if (w <= 0)
                 return w < 0 ? errno : EIO;
             done += w;
@@ -42,8 +43,10 @@ int copyAll(int from, int to, int64_t length)
     while (at < length) {
         loff_t in = at;
         loff_t out = at;
-        const ssize_t n = retryOnInterrupt(
-            [&] { return copy_file_range(from, &in, to, &out, size_t(std::min(length - at, KernelCopySpan)), 0); });
+        const ssize_t n = retryOnInterrupt([&] {
+            return copy_file_range(from, &in, to, &out,
+                                   size_t(std::min(length - at, KernelCopySpan)), 0);
+        });
         if (n > 0) {
             at += n;
             continue;
@@ -66,7 +69,9 @@ int reserve(int file, int64_t length, int64_t oldLength)
     if (length <= oldLength)
         return 0;
     const int error =
-        retryOnInterrupt([&] { return fallocate(file, FALLOC_FL_KEEP_SIZE, 0, length); }) == 0 ? 0 : errno;
+        retryOnInterrupt([&] { return fallocate(file, FALLOC_FL_KEEP_SIZE, 0, length); }) == 0
+        ? 0
+        : errno;
     if (error == 0 || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL)
         return 0;
     // Whatever was reserved past the old end is given back; should that
@@ -82,13 +87,15 @@ int writeInPlace(int content, int folder, const QByteArray& name, const struct s
     struct stat source;
     if (fstat(content, &source) != 0)
         return errno;
-    UniqueFd file(openat(folder, name.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    UniqueFd file(openat(folder, name.constData(),
+                         O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!file.isOpen())
         return errno;
     struct stat found;
     if (fstat(file.get(), &found) != 0)
         return errno;
-    if (!S_ISREG(found.st_mode) || found.st_dev != expected.st_dev || found.st_ino != expected.st_ino)
+    if (!S_ISREG(found.st_mode) || found.st_dev != expected.st_dev
+        || found.st_ino != expected.st_ino)
         return EBUSY;
     if (const int error = reserve(file.get(), source.st_size, found.st_size))
         return error;

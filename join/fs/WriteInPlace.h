@@ -18,6 +18,7 @@ namespace quibex {
 // volume too full for it leaves the old file as it was; a failure part way
 // through the writing itself (an I/O error) leaves the old file with the
 // new bytes written so far in front of its own remaining bytes.
-[[nodiscard]] int writeInPlace(int content, int folder, const QByteArray& name, const struct stat& expected);
+[[nodiscard]] int writeInPlace(int content, int folder, const QByteArray& name,
+                               const struct stat& expected);
 
 }  // namespace quibex

@@ -25,7 +25,7 @@ bool run(const QString& program, const QStringList& arguments)
     QProcess process;
     process.start(program, arguments);
     return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit
-           && process.exitCode() == 0;
+        && process.exitCode() == 0;
 }
 
 }  // namespace
@@ -33,7 +33,8 @@ bool run(const QString& program, const QStringList& arguments)
 bool isMountPoint(const QByteArray& folder)
 {
     const std::vector<MountEntry> mounts = readMountTable();
-    return std::any_of(mounts.begin(), mounts.end(), [&](const MountEntry& m) { return m.root == folder; });
+    return std::any_of(mounts.begin(), mounts.end(),
+                       [&](const MountEntry& m) { return m.root == folder; });
 }
 
 FatMount::FatMount(const QByteArray& where) : mountPoint(where), image(where + ".img")
@@ -62,12 +63,14 @@ FatMount::FatMount(const QByteArray& where) : mountPoint(where), image(where + "
     fusefat->setStandardOutputFile(QProcess::nullDevice());
     fusefat->setStandardErrorFile(QProcess::nullDevice());
     fusefat->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
-    fusefat->start("fusefat", {"-f", "-o", "rw+,auto_unmount", QString::fromLocal8Bit(image),
-                               QString::fromLocal8Bit(mountPoint)});
+    fusefat->start("fusefat",
+                   {"-f", "-o", "rw+,auto_unmount", QString::fromLocal8Bit(image),
+                    QString::fromLocal8Bit(mountPoint)});
     // The server mounts once it has started; it is given ample time.
     QElapsedTimer waited;
     waited.start();
-    while (fusefat->state() != QProcess::NotRunning && !isMountPoint(mountPoint) && waited.elapsed() < 30000)
+    while (fusefat->state() != QProcess::NotRunning && !isMountPoint(mountPoint)
+           && waited.elapsed() < 30000)
         QThread::msleep(10);
     mounted = fusefat->state() != QProcess::NotRunning && isMountPoint(mountPoint);
     if (!mounted)

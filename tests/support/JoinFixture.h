@@ -27,19 +27,20 @@ namespace quibex::test {
 // and helpers for the files they make.
 
 // How a message is expected to look: its kind (icon and buttons), title and text.
-inline QString stop(const QString& text, const QString& title = QStringLiteral("CREATION DE FICHIER"))
+inline QString stop(const QString& text,
+                    const QString& title = QStringLiteral("CREATION DE FICHIER"))
 {
     return QStringLiteral("stop/OK ") + title + ": " + text;
 }
 inline QString question(const QString& name)
 {
     return QStringLiteral("none/YesNo CREATION DE FICHIER: Le fichier ") + name
-           + QStringLiteral(" existe déjà. Voulez-vous l'écraser ?");
+        + QStringLiteral(" existe déjà. Voulez-vous l'écraser ?");
 }
 inline QString created(const QString& name)
 {
     return QStringLiteral("none/OK CREATION DE FICHIER: Fichier ") + name
-           + QStringLiteral(" : création Ok !");
+        + QStringLiteral(" : création Ok !");
 }
 inline const QString ReadError = stop(QStringLiteral("Impossible de lire l'un des fichiers !"));
 inline const QString BadName = stop(QStringLiteral("Nom de fichier incorrect !"));
@@ -68,7 +69,7 @@ inline bool makeSparse(const QByteArray& path, off_t size)
 
 inline struct stat statOf(const QByteArray& path)
 {
-    struct stat info {};
+    struct stat info { };
     stat(path.constData(), &info);
     return info;
 }
@@ -78,13 +79,15 @@ inline struct stat statOf(const QByteArray& path)
 // thread before the join goes on, by the Join below).
 class Recorder {
 public:
-    Recorder(QStringList& shared, QString boxName) : log(shared), name(std::move(boxName)) {}
+    Recorder(QStringList& shared, QString boxName) : log(shared), name(std::move(boxName)) { }
     void listen(TextBox& box)
     {
         QObject::connect(&box, &TextBox::textChanged, &context,
                          [this](const QString& text) { log << name + '=' + text; });
-        QObject::connect(&box, &TextBox::focusRequested, &context, [this] { log << name + ".focus"; });
-        QObject::connect(&box, &TextBox::repaintRequested, &context, [this] { log << name + ".refresh"; });
+        QObject::connect(&box, &TextBox::focusRequested, &context,
+                         [this] { log << name + ".focus"; });
+        QObject::connect(&box, &TextBox::repaintRequested, &context,
+                         [this] { log << name + ".refresh"; });
     }
     std::function<void(const QString&)> onText;
 
@@ -97,7 +100,7 @@ private:
 inline QString describe(const QString& text, const QString& title, MsgIcon icon, MsgButtons buttons)
 {
     return QString(icon == MsgIcon::Critical ? "stop/" : "none/")
-           + (buttons == MsgButtons::Ok ? "OK " : "YesNo ") + title + ": " + text;
+        + (buttons == MsgButtons::Ok ? "OK " : "YesNo ") + title + ": " + text;
 }
 
 // Notes each message in the shared log too, where it falls among the displays.
@@ -183,7 +186,6 @@ struct Join {
     }
 };
 
-
 // While it lives, writing a file past one MiB fails as on a full disk.
 class DiskFullAfterOneMegabyte {
 public:
@@ -197,7 +199,7 @@ public:
     ~DiskFullAfterOneMegabyte() { setrlimit(RLIMIT_FSIZE, &saved); }
 
 private:
-    rlimit saved {};
+    rlimit saved{};
 };
 
 }  // namespace quibex::test

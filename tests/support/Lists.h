@@ -21,7 +21,8 @@ QStringList texts(const List& list)
 inline QStringList namesIn(const QByteArray& folder)
 {
     return QDir(QFile::decodeName(folder))
-        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                   QDir::Name);
 }
 
 }  // namespace quibex::test

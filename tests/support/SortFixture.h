@@ -58,7 +58,8 @@ inline QStringList selectionOnDisk(const fmenu& form)
         QByteArray folder = form.List2.itemData(i);
         if (folder.startsWith("/disk/"))
             folder = folder.mid(6);
-        all << QString::fromUtf8(form.List1.itemData(i)) + QLatin1Char('|') + QString::fromUtf8(folder);
+        all << QString::fromUtf8(form.List1.itemData(i)) + QLatin1Char('|')
+                + QString::fromUtf8(folder);
     }
     return all;
 }

@@ -13,7 +13,7 @@ public:
     TempTree();
     ~TempTree();
     bool isValid() const { return dir.isValid(); }
-    QByteArray path() const;                         // the folder, as bytes
+    QByteArray path() const;  // the folder, as bytes
     QByteArray path(const QByteArray& relative) const;
     // Makes a file (and its folders) holding the given bytes; returns its path.
     QByteArray file(const QByteArray& relative, const QByteArray& content = {}) const;

@@ -12,7 +12,8 @@ TmpfsMount::TmpfsMount(const QByteArray& mountPoint, const char* options) : fold
 {
     mounted = mount("quibex-test", folder.constData(), "tmpfs", MS_NOSUID | MS_NODEV, options) == 0;
     if (!mounted)
-        reason = QStringLiteral("cannot mount a tmpfs here (%1): needs root").arg(QString::fromLocal8Bit(strerror(errno)));
+        reason = QStringLiteral("cannot mount a tmpfs here (%1): needs root")
+                     .arg(QString::fromLocal8Bit(strerror(errno)));
 }
 
 TmpfsMount::~TmpfsMount()

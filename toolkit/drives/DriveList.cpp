@@ -122,7 +122,9 @@ void DriveList::setDrives(std::vector<Drive> newDrives)
 
 void DriveList::updateDrives(std::vector<Drive> fresh, const QByteArray& shownFolder)
 {
-    const auto same = [](const Drive& a, const Drive& b) { return a.root == b.root && a.label == b.label; };
+    const auto same = [](const Drive& a, const Drive& b) {
+        return a.root == b.root && a.label == b.label;
+    };
     if (std::equal(fresh.begin(), fresh.end(), drives.begin(), drives.end(), same))
         return;  // nothing mounted or unmounted: the list stays as the user sees it
     std::map<QByteArray, QByteArray> kept;
@@ -156,7 +158,8 @@ void DriveList::showDrives()
 QString DriveList::designationOf(const Drive& drive)
 {
     const QString root = displayName(drive.root);
-    return drive.label.isEmpty() ? root : root + QStringLiteral(" [") + drive.label + QLatin1Char(']');
+    return drive.label.isEmpty() ? root
+                                 : root + QStringLiteral(" [") + drive.label + QLatin1Char(']');
 }
 
 int DriveList::indexOf(const QString& designation) const
@@ -214,7 +217,8 @@ bool DriveList::isReady(const QString& designation) const
     const Drive& d = drives[size_t(index)];
     if (d.mountPoint) {
         const std::vector<MountEntry> mounts = readMountTable();
-        if (std::none_of(mounts.begin(), mounts.end(), [&](const MountEntry& m) { return m.root == d.root; }))
+        if (std::none_of(mounts.begin(), mounts.end(),
+                         [&](const MountEntry& m) { return m.root == d.root; }))
             return false;
     }
     // Only this drive is asked, and only for a moment: a volume that does not

@@ -10,9 +10,12 @@ QByteArray unescapeMountField(const QByteArray& field)
     QByteArray bytes;
     bytes.reserve(field.size());
     for (qsizetype i = 0; i < field.size(); ++i) {
-        const auto octal = [&](qsizetype at) { return at < field.size() && field[at] >= '0' && field[at] <= '7'; };
+        const auto octal = [&](qsizetype at) {
+            return at < field.size() && field[at] >= '0' && field[at] <= '7';
+        };
         if (field[i] == '\\' && octal(i + 1) && octal(i + 2) && octal(i + 3)) {
-            bytes += char(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0'));
+            bytes += char(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3)
+                          | (field[i + 3] - '0'));
             i += 3;
         } else {
             bytes += field[i];

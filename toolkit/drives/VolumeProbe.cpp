@@ -89,7 +89,8 @@ std::shared_ptr<Question> startAsking(const QByteArray& root)
 
 }  // namespace
 
-std::vector<VolumeAnswer> askVolumes(const std::vector<QByteArray>& roots, std::chrono::milliseconds bound)
+std::vector<VolumeAnswer> askVolumes(const std::vector<QByteArray>& roots,
+                                     std::chrono::milliseconds bound)
 {
     const auto deadline = std::chrono::steady_clock::now() + bound;
     std::vector<std::shared_ptr<Question>> questions;

@@ -22,7 +22,8 @@ struct VolumeAnswer {
 // caller waits for the answers until the bound has passed, no longer. A
 // root still being asked from an earlier call is not asked again, nor
 // waited for: it has already failed to answer.
-std::vector<VolumeAnswer> askVolumes(const std::vector<QByteArray>& roots, std::chrono::milliseconds bound);
+std::vector<VolumeAnswer> askVolumes(const std::vector<QByteArray>& roots,
+                                     std::chrono::milliseconds bound);
 
 // How long the window may wait for the volumes it reads: a moment, well
 // under what a user notices, and far more than a volume that answers needs.
