@@ -18,6 +18,7 @@ import argparse
 import os
 import pathlib
 import re
+import signal
 import subprocess
 import sys
 import time
@@ -126,6 +127,8 @@ def plant(fault, build_dir):
 
 
 def main():
+    # A run stopped with kill still puts the planted file back (finally runs).
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default=str(ROOT / "build"), help="build folder (configured already)")
     parser.add_argument("--only", help="comma-separated fault ids")
