@@ -121,7 +121,10 @@ JoinOutcome CreerFichier(fmenu& form, const QByteArray& fullPath, const QString&
     if (form.List1.count() == 0)
         return {Kind::NothingSelected};
 
-    if (isInSelection(form, fullPath)) {
+    // The selection's paths, read once on the window's thread: the name is
+    // checked against them, and the join measures and copies them.
+    const std::vector<QByteArray> paths = selectedPaths(form);
+    if (isInSelection(paths, fullPath)) {
         refuseName(form,
                    QStringLiteral("Impossible d'utiliser un nom présent dans la sélection !"));
         return {Kind::NameInSelection};
@@ -143,7 +146,6 @@ JoinOutcome CreerFichier(fmenu& form, const QByteArray& fullPath, const QString&
     if (const int error = file.create(std::move(target)))
         return reportFailure(form, {Failure::Step::Target, error});
 
-    const std::vector<QByteArray> paths = selectedPaths(form);
     Inputs inputs;
     std::optional<Failure> failure;
     // The inputs are read, and the copy made, away from the window's thread:

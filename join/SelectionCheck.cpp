@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "join/SelectionCheck.h"
 
-#include "form/fmenu.h"
 #include "join/fs/TargetCheck.h"
-#include "selection/Selection.h"
 
 #include <QFile>
 #include <QString>
@@ -56,9 +54,8 @@ bool equalButForCase(const QByteArray& a, const QByteArray& b)
 
 }  // namespace
 
-bool isInSelection(const fmenu& form, const QByteArray& fullPath)
+bool isInSelection(const std::vector<QByteArray>& paths, const QByteArray& fullPath)
 {
-    const std::vector<QByteArray> paths = selectedPaths(form);
     for (const QByteArray& path : paths) {
         if (path == fullPath)
             return true;

@@ -3,14 +3,14 @@
 
 #include <QByteArray>
 
-namespace quibex {
+#include <vector>
 
-struct fmenu;
+namespace quibex {
 
 // The output names a selected file: the same text, or the same file under
 // another spelling ("./", "../", a link, a hard link), or, in the same
 // folder on a file system that ignores letter case, a name equal but for
 // case.
-bool isInSelection(const fmenu& form, const QByteArray& fullPath);
+bool isInSelection(const std::vector<QByteArray>& paths, const QByteArray& fullPath);
 
 }  // namespace quibex

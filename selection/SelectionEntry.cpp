@@ -2,6 +2,7 @@
 #include "selection/SelectionEntry.h"
 
 #include "form/fmenu.h"
+#include "selection/Selection.h"
 #include "toolkit/FolderReader.h"
 
 #include <QFile>
@@ -43,6 +44,21 @@ int entryCount(const fmenu& form)
 SelectionEntry entryAt(const fmenu& form, int i)
 {
     return entryIn(form.List1, form.List2, i);
+}
+
+QByteArray entryNativePath(const fmenu& form, int i)
+{
+    return entryAt(form, i).nativePath();
+}
+
+std::vector<QByteArray> selectedPaths(const fmenu& form)
+{
+    std::vector<QByteArray> paths;
+    const int count = entryCount(form);
+    paths.reserve(size_t(count));
+    for (int i = 0; i < count; ++i)
+        paths.push_back(entryNativePath(form, i));
+    return paths;
 }
 
 std::vector<SelectionEntry> allEntries(const fmenu& form)
