@@ -68,18 +68,14 @@ private slots:
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("control");
         QTest::addColumn<bool>("related");
-        QTest::newRow("drive list") << "Drive1Caption"
-                                    << "Drive1" << true;
-        QTest::newRow("file list") << "Label1"
-                                   << "File1" << false;
-        QTest::newRow("selection") << "Label2"
-                                   << "List1" << false;
-        QTest::newRow("name box") << "Label3"
-                                  << "Text1" << true;
-        QTest::newRow("file progress") << "Label5"
-                                       << "jauge" << true;
-        QTest::newRow("join progress") << "Label4"
-                                       << "jauge2" << true;
+        // clang-format off
+        QTest::newRow("drive list") << "Drive1Caption" << "Drive1" << true;
+        QTest::newRow("file list") << "Label1" << "File1" << false;
+        QTest::newRow("selection") << "Label2" << "List1" << false;
+        QTest::newRow("name box") << "Label3" << "Text1" << true;
+        QTest::newRow("file progress") << "Label5" << "jauge" << true;
+        QTest::newRow("join progress") << "Label4" << "jauge2" << true;
+        // clang-format on
     }
     void labelsNameTheirControls()
     {

@@ -71,9 +71,10 @@ void JoinTest::createRefusesTheProposedName_data()
 {
     QTest::addColumn<QString>("text1");
     QTest::addColumn<QString>("text2");
+    // clang-format off
     QTest::newRow("both empty") << QString() << QString();
-    QTest::newRow("proposal untouched") << ".bin"
-                                        << ".bin";
+    QTest::newRow("proposal untouched") << ".bin" << ".bin";
+    // clang-format on
 }
 
 void JoinTest::createRefusesTheProposedName()
@@ -93,16 +94,18 @@ void JoinTest::createTrimsOnlySpaces_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("name");
-    QTest::newRow("spaces around") << "  joined.bin  "
-                                   << "joined.bin";
+    // clang-format off
+    QTest::newRow("spaces around") << "  joined.bin  " << "joined.bin";
+    // clang-format on
     // Differs from the proposal before trimming, so it passes, and equals it after.
-    QTest::newRow("proposal with a space") << " .bin"
-                                           << ".bin";
-    QTest::newRow("tab kept") << "\tx.bin "
-                              << "\tx.bin";
+    // clang-format off
+    QTest::newRow("proposal with a space") << " .bin" << ".bin";
+    QTest::newRow("tab kept") << "\tx.bin " << "\tx.bin";
+    // clang-format on
     // Differs from the proposal ".bin" by case only: a name of its own.
-    QTest::newRow("proposal in capitals") << ".BIN"
-                                          << ".BIN";
+    // clang-format off
+    QTest::newRow("proposal in capitals") << ".BIN" << ".BIN";
+    // clang-format on
 }
 
 void JoinTest::createTrimsOnlySpaces()

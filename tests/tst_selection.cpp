@@ -176,27 +176,15 @@ private slots:
         QTest::addColumn<QString>("first");
         QTest::addColumn<QString>("text1Before");
         QTest::addColumn<QString>("text1After");
-        QTest::newRow("last dot") << "rapport.partie1.txt"
-                                  << ""
-                                  << ".txt";
-        QTest::newRow("case kept") << "DONNEES.TXT"
-                                   << ""
-                                   << ".TXT";
-        QTest::newRow("no dot") << "LISEZMOI"
-                                << ""
-                                << "";
-        QTest::newRow("ends with dot") << "fin."
-                                       << ""
-                                       << "";
-        QTest::newRow("only leading dot") << ".profil"
-                                          << ""
-                                          << ".profil";
-        QTest::newRow("user's space kept") << "a.txt"
-                                           << " "
-                                           << " ";
-        QTest::newRow("user's name kept") << "a.txt"
-                                          << "tout.log"
-                                          << "tout.log";
+        // clang-format off
+        QTest::newRow("last dot") << "rapport.partie1.txt" << "" << ".txt";
+        QTest::newRow("case kept") << "DONNEES.TXT" << "" << ".TXT";
+        QTest::newRow("no dot") << "LISEZMOI" << "" << "";
+        QTest::newRow("ends with dot") << "fin." << "" << "";
+        QTest::newRow("only leading dot") << ".profil" << "" << ".profil";
+        QTest::newRow("user's space kept") << "a.txt" << " " << " ";
+        QTest::newRow("user's name kept") << "a.txt" << "tout.log" << "tout.log";
+        // clang-format on
     }
 
     void proposal()
