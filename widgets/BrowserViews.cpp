@@ -51,7 +51,7 @@ private:
 
 }  // namespace
 
-FileListView::FileListView(QWidget* parent) : QListView(parent)
+FileListView::FileListView(QWidget* parent) : QuietListView(parent)
 {
     setUpListView(this);
     connect(this, &QListView::clicked, this, [this](const QModelIndex& index) {
@@ -70,7 +70,7 @@ void FileListView::focusInEvent(QFocusEvent* event)
 
 void FileListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
-    QListView::currentChanged(current, previous);
+    QuietListView::currentChanged(current, previous);
     frame.moved();
 }
 
@@ -129,13 +129,13 @@ void FileListView::keyPressEvent(QKeyEvent* event)
     }
     const QModelIndex before = framed;
     const bool wasSelected = before.isValid() && selectionModel()->isSelected(before);
-    QListView::keyPressEvent(event);
+    QuietListView::keyPressEvent(event);
     const QModelIndex after = currentIndex();
     if (after.isValid() && selectionModel()->isSelected(after) && (after != before || !wasSelected))
         emit picked();
 }
 
-FolderListView::FolderListView(QWidget* parent) : QListView(parent)
+FolderListView::FolderListView(QWidget* parent) : QuietListView(parent)
 {
     setUpListView(this);
     setItemDelegate(new IndentedRows(this));
@@ -143,6 +143,14 @@ FolderListView::FolderListView(QWidget* parent) : QListView(parent)
         if (index.isValid())
             emit opened(index.row());
     });
+}
+
+// The current row is the open folder: taking the focus, the list names it
+// and its level, as the file list names its framed file.
+void FolderListView::focusInEvent(QFocusEvent* event)
+{
+    QuietListView::focusInEvent(event);
+    announceFramedRow(this);
 }
 
 void FolderListView::keyPressEvent(QKeyEvent* event)

@@ -14,7 +14,7 @@ namespace quibex {
 // user chooses a file in a list. Ctrl with Up, Down, Home or End moves the
 // focus frame alone, so that the keyboard reaches a file without picking
 // those on the way.
-class FileListView : public QListView {
+class FileListView : public QuietListView {
     Q_OBJECT
 public:
     explicit FileListView(QWidget* parent = nullptr);
@@ -38,7 +38,7 @@ private:
 // The folder list's view, drawn as a tree: each folder indented by its
 // depth. A double-click or Enter opens a folder; a single click only
 // highlights it.
-class FolderListView : public QListView {
+class FolderListView : public QuietListView {
     Q_OBJECT
 public:
     explicit FolderListView(QWidget* parent = nullptr);
@@ -47,6 +47,7 @@ signals:
     void opened(int row);
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 };

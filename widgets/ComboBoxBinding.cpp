@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/ComboBoxBinding.h"
 
+#include "widgets/FocusFrame.h"
 #include "widgets/OneLine.h"
 #include "widgets/Pacing.h"
 
@@ -58,17 +59,34 @@ void ComboBoxBinding::refill()
 }
 
 // The drop-down's own list keeps its highlight where the user left it while
-// it is closed; assistive tools read it as the selected drive, so it
-// follows the drive shown.
+// it is closed; assistive tools read it as the selected item, so it
+// follows the item shown. Only the highlight: moving that list's current
+// row would tell them the row has the focus, wherever the focus is. Opening
+// the drop-down puts its current row on the item shown.
 void ComboBoxBinding::select(int position)
 {
     const QSignalBlocker quiet(combo);
     combo->setCurrentIndex(position);
-    QAbstractItemView* popup = combo->view();
+    QItemSelectionModel* highlight = combo->view()->selectionModel();
     const QModelIndex row = combo->model()->index(position, 0);
-    if (popup->currentIndex() != row
-        || popup->selectionModel()->selectedIndexes() != QModelIndexList{row})
-        popup->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
+    if (highlight->selectedIndexes() != QModelIndexList{row})
+        highlight->select(row, QItemSelectionModel::ClearAndSelect);
+    tellItemShown(position);
+}
+
+// Screen readers find no value in a drop-down list of this Qt (it offers
+// them no selection to read) and hear nothing when it changes. The item
+// shown is its description, which they read with it when it takes the
+// focus. When the item changes under the keys, they are told that the
+// drop-down's row for it has the focus: the row the keys act on, inside the
+// control that has the focus; they say it, as they say a list's new row.
+void ComboBoxBinding::tellItemShown(int position)
+{
+    const QString shown = combo->currentText();
+    if (combo->accessibleDescription() != shown)
+        combo->setAccessibleDescription(shown);
+    if (position >= 0 && combo->hasFocus())
+        announceRow(combo->view(), position);
 }
 
 }  // namespace quibex

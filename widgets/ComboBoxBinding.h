@@ -20,6 +20,7 @@ public:
 private:
     void refill();
     void select(int position);
+    void tellItemShown(int position);
 
     ListBox& list;
     QComboBox* combo;

@@ -9,6 +9,16 @@
 
 namespace quibex {
 
+void QuietListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    if (hasFocus()) {
+        QListView::currentChanged(current, previous);
+        return;
+    }
+    // QListView's own is this one with the announcement added.
+    QAbstractItemView::currentChanged(current, previous);  // NOLINT(bugprone-parent-virtual-call)
+}
+
 void paintFocusOnEmptyList(QAbstractItemView* view)
 {
     if (!view->hasFocus() || (view->model() && view->model()->rowCount() > 0))
@@ -34,13 +44,19 @@ void announceFramedRow(QAbstractItemView* view)
         view,
         [guard = QPointer<QAbstractItemView>(view)] {
             const QModelIndex framed = guard ? guard->currentIndex() : QModelIndex();
-            if (!framed.isValid() || !guard->hasFocus())
-                return;
-            QAccessibleEvent event(guard.data(), QAccessible::Focus);
-            event.setChild(framed.row());
-            QAccessible::updateAccessibility(&event);
+            if (framed.isValid() && guard->hasFocus())
+                announceRow(guard.data(), framed.row());
         },
         Qt::QueuedConnection);
+}
+
+void announceRow(QAbstractItemView* view, int row)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent event(view, QAccessible::Focus);
+    event.setChild(row);
+    QAccessible::updateAccessibility(&event);
 }
 
 void paintDropTarget(QAbstractItemView* view)

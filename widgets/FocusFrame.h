@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAbstractItemView>
+#include <QListView>
 
 #include <utility>
 
@@ -39,6 +40,19 @@ private:
     bool taking = false;
 };
 
+// A list view that tells assistive tools which row has the focus only while
+// the list itself has it. Qt's list view tells them at every change of its
+// current row: the folder list refilled as the drive list changes, or the
+// selection reordered by "Bas", would claim the focus for a row while the
+// keys still go to the drive list or the button.
+class QuietListView : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+};
+
 // A list with no rows draws no focus frame of its own, so with the focus it
 // looks exactly as without: a frame inside its border then shows where the
 // keyboard is. Called at the end of the view's paint.
@@ -48,6 +62,9 @@ void paintFocusOnEmptyList(QAbstractItemView* view);
 // own focus has been announced: a list that takes the focus would otherwise
 // be read out without the row a key press acts on.
 void announceFramedRow(QAbstractItemView* view);
+
+// Tells assistive tools, at once, that a row of a view has the focus.
+void announceRow(QAbstractItemView* view, int row);
 
 // The frame that shows a list will take what is dragged over it.
 void paintDropTarget(QAbstractItemView* view);

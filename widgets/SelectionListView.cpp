@@ -25,7 +25,7 @@ bool namesLocalPaths(const QMimeData* data)
 
 }  // namespace
 
-SelectionListView::SelectionListView(QWidget* parent) : QListView(parent)
+SelectionListView::SelectionListView(QWidget* parent) : QuietListView(parent)
 {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -42,7 +42,7 @@ void SelectionListView::focusInEvent(QFocusEvent* event)
 
 void SelectionListView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
-    QListView::currentChanged(current, previous);
+    QuietListView::currentChanged(current, previous);
     frame.moved();
 }
 

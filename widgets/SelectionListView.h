@@ -13,7 +13,7 @@ namespace quibex {
 // manager, framing itself while they are over it, and hands their paths
 // on. Coming in with Tab puts the focus frame on the first entry; the first
 // Up or Down then highlights that entry rather than skipping past it.
-class SelectionListView : public QListView {
+class SelectionListView : public QuietListView {
     Q_OBJECT
 public:
     explicit SelectionListView(QWidget* parent = nullptr);
