@@ -255,6 +255,43 @@ private slots:
         QCOMPARE(rows(widget<QListView>("List1")), QStringList({"c.dat"}));
     }
 
+    // Letters move the focus frame to the next file whose name begins with
+    // what was typed, the letters of a moment making one search; like Ctrl
+    // with an arrow, they pick nothing, not even the highlighted file they
+    // land on. Space then picks the framed file.
+    void lettersMoveTheFrameWithoutPicking()
+    {
+        for (const char* name : {"partie1.txt", "partie10.txt", "partie2.txt"})
+            tree.file(QByteArray("parties/") + name);
+        fmenu& f = window->form();
+        f.Dir1.setPath(tree.path("parties"));
+        // However slowly the test runs, its letters are typed within a moment.
+        const int moment = QApplication::keyboardInputInterval();
+        const auto restore =
+            qScopeGuard([moment] { QApplication::setKeyboardInputInterval(moment); });
+        QApplication::setKeyboardInputInterval(3600 * 1000);
+        auto* files = widget<QListView>("File1");
+        auto* selection = widget<QListView>("List1");
+        widget<QWidget>("Dir1")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(files, Qt::Key_Down, Qt::ControlModifier);
+        QTest::keyClick(files, Qt::Key_Space);
+        QCOMPARE(rows(selection), QStringList({"partie10.txt"}));
+
+        files->setFocus();
+        QTest::keyClick(files, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClicks(files, "partie");  // the next file that begins so: the highlighted one
+        QCOMPARE(files->currentIndex().row(), 1);
+        QCOMPARE(QApplication::focusWidget(), files);
+        QTest::keyClicks(files, "2");
+        QCOMPARE(files->currentIndex().data().toString(), "partie2.txt");
+        QCOMPARE(f.File1.listIndex(), 1);
+        QCOMPARE(QApplication::focusWidget(), files);
+        QTest::keyClick(files, Qt::Key_Space);
+        QCOMPARE(rows(selection), QStringList({"partie10.txt", "partie2.txt"}));
+        QCOMPARE(f.Text1.text(), ".txt");
+    }
+
     // Coming into the selection with Tab frames its first entry; the first
     // Down highlights that entry, the next one the entry after it.
     void keyboardReachesTheFirstEntry()

@@ -5,6 +5,7 @@
 #include "widgets/FolderListModel.h"
 
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QStyledItemDelegate>
 
 #include <utility>
@@ -129,10 +130,27 @@ void FileListView::keyPressEvent(QKeyEvent* event)
     }
     const QModelIndex before = framed;
     const bool wasSelected = before.isValid() && selectionModel()->isSelected(before);
+    searched = false;
     QuietListView::keyPressEvent(event);
     const QModelIndex after = currentIndex();
-    if (after.isValid() && selectionModel()->isSelected(after) && (after != before || !wasSelected))
+    if (!searched && after.isValid() && selectionModel()->isSelected(after)
+        && (after != before || !wasSelected))
         emit picked();
+}
+
+void FileListView::keyboardSearch(const QString& search)
+{
+    searched = true;
+    const QScopedValueRollback<bool> onlyTheFrame(searching, true);
+    QuietListView::keyboardSearch(search);
+}
+
+QItemSelectionModel::SelectionFlags FileListView::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const
+{
+    if (searching)
+        return QItemSelectionModel::NoUpdate;
+    return QuietListView::selectionCommand(index, event);
 }
 
 FolderListView::FolderListView(QWidget* parent) : QuietListView(parent)

@@ -13,7 +13,8 @@ namespace quibex {
 // file, and Space or Enter on the file under the focus frame: the ways a
 // user chooses a file in a list. Ctrl with Up, Down, Home or End moves the
 // focus frame alone, so that the keyboard reaches a file without picking
-// those on the way.
+// those on the way; so do letters, which move it to the next file whose
+// name begins with what was typed within a moment, as in every list.
 class FileListView : public QuietListView {
     Q_OBJECT
 public:
@@ -27,12 +28,17 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void keyboardSearch(const QString& search) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
 
 private:
     void pick(const QModelIndex& index);
     bool moveFrameOnly(const QKeyEvent* event);
 
     FrameFromFocus frame;
+    bool searching = false;  // letters move the frame, they pick nothing
+    bool searched = false;   // the key being handled was a letter of a search
 };
 
 // The folder list's view, drawn as a tree: each folder indented by its
