@@ -180,11 +180,19 @@ private slots:
         auto* selection = widget<QListView>("List1");
         fmenu& f = window->form();
 
+        auto* name = widget<QLineEdit>("Text1");
         clickRow(files, 1);  // b.txt
         QCOMPARE(rows(selection), QStringList({"b.txt"}));
-        QCOMPARE(widget<QLineEdit>("Text1")->text(), ".txt");
+        QCOMPARE(name->text(), ".txt");
         QCOMPARE(f.Text2.text(), ".txt");
-        QCOMPARE(QApplication::focusWidget(), widget<QWidget>("Text1"));
+        QCOMPARE(QApplication::focusWidget(), name);
+        // What is typed then goes in front of the proposed extension;
+        // Tab into the box selects its text, as everywhere.
+        QTest::keyClicks(name, "sortie");
+        QCOMPARE(f.Text1.text(), "sortie.txt");
+        QTest::keyClick(name, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(name->selectedText(), "sortie.txt");
         clickRow(files, 1);  // the same file again: nothing added, highlight removed
         QCOMPARE(rows(selection), QStringList({"b.txt"}));
         QVERIFY(files->selectionModel()->selectedIndexes().isEmpty());
@@ -209,7 +217,7 @@ private slots:
         press("Command6");  // Retirer tout
         QVERIFY(rows(selection).isEmpty());
         QCOMPARE(f.List2.count(), 0);
-        QCOMPARE(widget<QLineEdit>("Text1")->text(), ".txt");
+        QCOMPARE(name->text(), "sortie.txt");
         QVERIFY(box.shown().empty());
     }
 
@@ -587,9 +595,18 @@ private slots:
         QApplication::sendEvent(target, &leave);
         QCOMPARE(target->grab().toImage(), idle);
         QApplication::sendEvent(target, &enter);
+        // The file manager the files come from stays in front: the name
+        // box takes the focus for when the user comes back.
+        QWidget fileManager;
+        fileManager.show();
+        fileManager.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &fileManager);
         QDropEvent drop(at, Qt::CopyAction, &drag, Qt::LeftButton, {});
         QApplication::sendEvent(target, &drop);
         QVERIFY(drop.isAccepted());
+        QTest::qWait(0);
+        QCOMPARE(QApplication::activeWindow(), &fileManager);
+        QCOMPARE(window->focusWidget(), widget<QWidget>("Text1"));
 
         fmenu& f = window->form();
         QCOMPARE(rows(selection), QStringList({QStringLiteral("caf\uFFFD 1%.txt"), "b.txt"}));

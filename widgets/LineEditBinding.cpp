@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/LineEditBinding.h"
 
+#include "toolkit/OffWindowThread.h"
 #include "widgets/Pacing.h"
 
 #include <QLineEdit>
@@ -13,13 +14,11 @@ LineEditBinding::LineEditBinding(TextBox& box, QLineEdit* lineEdit)
 {
     edit->setText(box.text());
     connect(&box, &TextBox::textChanged, this, &LineEditBinding::show);
-    connect(&box, &TextBox::focusRequested, this, [this] {
-        // Right after a message box the window is not active yet: the focus
-        // would only be noted for later, and a screen reader never told.
-        if (edit->isVisible() && !edit->isActiveWindow())
-            edit->activateWindow();
-        edit->setFocus(Qt::OtherFocusReason);
-    });
+    // The focus moves within the window only: a command never brings the
+    // window over another program's, as it would over a file manager the
+    // user is dropping files from. The return from a message box gives the
+    // window back its activation (QtMessageBox).
+    connect(&box, &TextBox::focusRequested, this, [this] { edit->setFocus(Qt::OtherFocusReason); });
     connect(&box, &TextBox::repaintRequested, this, [this] { repaintPaced(edit); });
     // Typing is not the only way a text changes: screen readers, dictation
     // and on-screen keyboards set it through the accessibility interface,
@@ -27,8 +26,16 @@ LineEditBinding::LineEditBinding(TextBox& box, QLineEdit* lineEdit)
     // program's own, which the box already holds. The box is the receiver:
     // should it go first, the connection goes with it.
     connect(edit, &QLineEdit::textChanged, &box, [this, &box](const QString& text) {
-        if (!showingBoxText)
-            box.userEdited(text);
+        if (showingBoxText)
+            return;
+        // During a join every other control turns the user away; the name
+        // does too, whatever way the change came (keys are dropped then,
+        // assistive tools' changes are not).
+        if (offWindowThreadRunning()) {
+            show(box.text());
+            return;
+        }
+        box.userEdited(text);
     });
 }
 
@@ -38,6 +45,10 @@ void LineEditBinding::show(const QString& text)
         return;
     showingBoxText = true;
     edit->setText(text);
+    // A text the program writes is a start offered to the user (the
+    // proposed extension): the caret stands before it, nothing selected,
+    // so that the name typed goes in front.
+    edit->setCursorPosition(0);
     showingBoxText = false;
 }
 

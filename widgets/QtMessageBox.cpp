@@ -6,8 +6,21 @@
 
 namespace quibex {
 
-MsgAnswer QtMessageBox::show(const QString& text, const QString& title, MsgIcon icon,
-                             MsgButtons buttons)
+namespace {
+
+// A window manager need not give the window back its activation once the
+// box over it closes: the focus the command then sets would only be noted
+// for later, and a screen reader never told where it went. The box was
+// answered in this window, so it is the one place where the window is
+// brought back to the front.
+void reactivate(QWidget* window)
+{
+    if (window && window->isVisible() && !window->isActiveWindow())
+        window->activateWindow();
+}
+
+MsgAnswer ask(QWidget* parent, const QString& text, const QString& title, MsgIcon icon,
+              MsgButtons buttons)
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
@@ -33,6 +46,16 @@ MsgAnswer QtMessageBox::show(const QString& text, const QString& title, MsgIcon 
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+}  // namespace
+
+MsgAnswer QtMessageBox::show(const QString& text, const QString& title, MsgIcon icon,
+                             MsgButtons buttons)
+{
+    const MsgAnswer answer = ask(parent, text, title, icon, buttons);
+    reactivate(parent);
+    return answer;
 }
 
 }  // namespace quibex
