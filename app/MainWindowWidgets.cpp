@@ -57,13 +57,15 @@ QCheckBox* checkBox(QWidget* parent, const char* name, const QString& caption, i
     return widget;
 }
 
+// A progress display and its caption. The display's own name says what its
+// percentage counts; the caption is not bound to it, or screen readers
+// would say both, the caption's word twice over.
 GaugeDisplay* gauge(QWidget* parent, TextBox& box, const char* name, const QString& accessibleName,
                     const char* captionName, const QString& caption, int top)
 {
-    QLabel* shownCaption = label(parent, captionName, caption, boldFont(), 120, top, 735, 255);
+    label(parent, captionName, caption, boldFont(), 120, top, 735, 255);
     auto* widget = named(new GaugeDisplay(box, parent), name, accessibleName);
     placeTwips(widget, 840, top, 6855, 285);
-    shownCaption->setBuddy(widget);
     return widget;
 }
 
@@ -139,10 +141,13 @@ void MainWindow::createCommands()
     shown.Command2[2] =
         button(this, "Command2_2", QStringLiteral("Quitter"), 6480, 4440, 1215, 375);
 
-    shown.jauge = gauge(this, f.jauge, "jauge", QStringLiteral("Progression du fichier"), "Label5",
+    // "Fichier:" shows how much of the file being copied is done, "% traité:"
+    // how many of the selected files are joined. Heard alone, the captions
+    // would name a file that is not there and a percentage of nothing said.
+    shown.jauge = gauge(this, f.jauge, "jauge", QStringLiteral("Fichier en cours"), "Label5",
                         QStringLiteral("Fichier:"), 7320);
-    shown.jauge2 = gauge(this, f.jauge2, "jauge2", QStringLiteral("Progression de la création"),
-                         "Label4", QStringLiteral("% traité:"), 7680);
+    shown.jauge2 = gauge(this, f.jauge2, "jauge2", QStringLiteral("Fichiers traités"), "Label4",
+                         QStringLiteral("% traité:"), 7680);
 }
 
 }  // namespace quibex

@@ -12,7 +12,9 @@ namespace {
 
 // A progress display read as a progress bar: its value is the percentage
 // the join wrote, its text that percentage in words a screen reader says
-// well ("50 %", not fifty bar characters), empty when no join runs.
+// well ("50 %", not fifty bar characters). An empty display has no value:
+// no text, and the state that tells screen readers so (indeterminate, over
+// AT-SPI), rather than a 0 they would read out.
 class GaugeAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
 public:
     explicit GaugeAccessible(GaugeDisplay* gauge)
@@ -35,7 +37,19 @@ public:
         return percent < 0 ? QString() : QString::number(percent) + QStringLiteral(" %");
     }
 
-    QVariant currentValue() const override { return std::max(0, gauge()->percent()); }
+    QAccessible::State state() const override
+    {
+        QAccessible::State shown = QAccessibleWidget::state();
+        if (gauge()->percent() < 0)
+            shown.checkStateMixed = true;
+        return shown;
+    }
+
+    QVariant currentValue() const override
+    {
+        const int percent = gauge()->percent();
+        return percent < 0 ? QVariant() : QVariant(percent);
+    }
     void setCurrentValue(const QVariant&) override { }
     QVariant maximumValue() const override { return 100; }
     QVariant minimumValue() const override { return 0; }

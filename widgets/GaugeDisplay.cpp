@@ -48,10 +48,18 @@ void GaugeDisplay::showText(const QString& text)
     }
 }
 
-// Screen readers hear the percentage as the progress bar's value.
+// Screen readers hear the percentage as the progress bar's value. An
+// emptied display has no value, and none is told: the join empties both
+// displays between files and at its end, and a "0" heard then would sound
+// like the join going back to its start. The next value shown is told
+// whatever the last one was.
 void GaugeDisplay::announceValue()
 {
-    const int now = std::max(0, percent());
+    const int now = percent();
+    if (now < 0) {
+        announced = -1;
+        return;
+    }
     if (now == announced || !QAccessible::isActive())
         return;
     announced = now;

@@ -36,7 +36,7 @@ private:
 
     QString received;  // the last text heard of, painted or about to be
     bool paintPending = false;
-    int announced = 0;     // the value assistive tools last heard of
+    int announced = -1;    // the value assistive tools last heard of, -1 for none since empty
     QTimer announceQuiet;  // running: the next value waits for it
 };
 
