@@ -15,15 +15,16 @@ namespace quibex {
 QIcon programIcon()
 {
     registerIconImages();
-    // PNG images: reading them needs no image plugin.
-    QIcon builtIn;
-    // The larger ones serve screens scaled 1.5 or 2 times.
-    for (const int side : {64, 48, 32, 16})
-        builtIn.addFile(QStringLiteral(":/quibex/icons/quibex-%1.png").arg(side),
-                        QSize(side, side));
-    // An installed copy finds its icon in the desktop's theme, at every size
-    // the theme has; the built-in images serve wherever it is not installed.
-    return QIcon::fromTheme(QStringLiteral("quibex"), builtIn);
+    // PNG images: reading them needs no image plugin. Every size is drawn
+    // for itself, so that its one-pixel lines stay crisp; the larger ones
+    // serve screens scaled 1.5 or 2 times. The images are those an install
+    // puts in the desktop's theme, but the theme is not asked: Qt answers a
+    // 24-pixel request there with the 22-pixel image, and the window would
+    // go without its 24-pixel one.
+    QIcon icon;
+    for (const int side : {64, 48, 32, 24, 22, 16})
+        icon.addFile(QStringLiteral(":/quibex/icons/quibex-%1.png").arg(side), QSize(side, side));
+    return icon;
 }
 
 }  // namespace quibex

@@ -5,9 +5,8 @@
 
 namespace quibex {
 
-// The window's icon: the theme's "quibex" icon where the program is
-// installed, otherwise the 32 × 32 and 16 × 16 images built into it
-// (packaging/icons/draw_icons.py draws them).
+// The window's icon: the images built into the program, one for each size
+// drawn, from 16 to 64 pixels (packaging/icons/draw_icons.py draws them).
 QIcon programIcon();
 
 }  // namespace quibex

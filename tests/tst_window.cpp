@@ -96,8 +96,11 @@ private slots:
         QCOMPARE(window->windowTitle(), "QUIBEX " QUIBEX_VERSION " Fr");
         QCOMPARE(window->size(), QSize(522, 534));
         QCOMPARE(window->minimumSize(), window->maximumSize());
-        // An icon whose image failed to load is not null, but gives no pixmap.
-        for (const int side : {32, 16}) {
+        // An image of its own at each size drawn: a size made by scaling
+        // another blurs its one-pixel lines. An icon whose image failed to
+        // load is not null, but gives no pixmap.
+        for (const int side : {16, 22, 24, 32, 48, 64}) {
+            QVERIFY(window->windowIcon().availableSizes().contains(QSize(side, side)));
             const QImage image = window->windowIcon().pixmap(side, side).toImage();
             QVERIFY(!image.isNull());
             QCOMPARE(image.size(), QSize(side, side));

@@ -5,9 +5,10 @@
 The icon is a sheet wider than high, white dotted with yellow, outlined in
 black, crossed by three black horizontal rules, with two notches in its
 lower edge, on a transparent ground. Every image uses the sixteen colours of
-the classic 16-colour palette, plus one transparent entry. The window uses
-the 16 and 32 pixel images; the others are the sizes desktop themes ask
-for, where a scaled drawing would blur its one-pixel lines.
+the classic 16-colour palette, plus one transparent entry. The window
+carries every size, and an install puts them in the desktop's theme: these
+are the sizes desktops ask for, where a scaled drawing would blur its
+one-pixel lines.
 
 Run it from anywhere; it writes quibex-<size>.png next to itself. It needs
 nothing but Python 3 (zlib and struct).
