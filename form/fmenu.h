@@ -28,13 +28,13 @@ struct fmenu {
     FileList File1;
 
     // The selection: file names (shown) and, position for position, their folders.
-    ListBox List1{false};
-    ListBox List2{false};
+    ListBox List1{false, ListBox::MaxItems};
+    ListBox List2{false, ListBox::MaxItems};
     // Working lists of the sorts, never shown.
-    ListBox List3{true};
-    ListBox List4{false};
-    ListBox List5{true};
-    ListBox List6{false};
+    ListBox List3{true, ListBox::MaxItems};
+    ListBox List4{false, ListBox::MaxItems};
+    ListBox List5{true, ListBox::MaxItems};
+    ListBox List6{false, ListBox::MaxItems};
 
     TextBox Text1;   // name of the file to create
     TextBox Text2;   // the name last proposed, never shown

@@ -148,7 +148,7 @@ private slots:
     void holdsAtMost32767Items()
     {
         for (bool sorted : {false, true}) {
-            ListBox list(sorted);
+            ListBox list(sorted, ListBox::MaxItems);
             for (int i = 0; i < ListBox::MaxItems; ++i)
                 QVERIFY(list.addItem(QString::number(i)));
             QVERIFY(!list.addItem("one too many"));

@@ -33,6 +33,7 @@
 
 #include <csignal>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace quibex;
@@ -665,6 +666,25 @@ private slots:
         QCOMPARE(entryNativePath(f, 0), odd);
         QCOMPARE(entryNativePath(f, 1), tree.path("b.txt"));
         QCOMPARE(f.Text1.text(), ".txt");
+    }
+
+    // The file list shows every file of its folder; "Ajouter toute la liste"
+    // stops at what the selection holds.
+    void fileListShowsEveryFile()
+    {
+        // Files are made many times faster on a volume in memory, where there is one.
+        const QByteArray many = tree.folder("beaucoup");
+        const TmpfsMount fast(many, "size=64m");
+        for (int i = 0; i <= ListBox::MaxItems; ++i) {
+            const int made =
+                open((many + "/f" + QByteArray::number(i)).constData(), O_WRONLY | O_CREAT, 0644);
+            QVERIFY2(made >= 0, strerror(errno));
+            close(made);
+        }
+        window->form().Dir1.setPath(many);
+        QCOMPARE(widget<QListView>("File1")->model()->rowCount(), ListBox::MaxItems + 1);
+        press("Command4");
+        QCOMPARE(widget<QListView>("List1")->model()->rowCount(), ListBox::MaxItems);
     }
 
     void quitEndsTheProgram()

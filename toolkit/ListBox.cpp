@@ -6,7 +6,7 @@
 
 namespace quibex {
 
-ListBox::ListBox(bool sortedList) : sorted(sortedList)
+ListBox::ListBox(bool sortedList, int maxItems) : sorted(sortedList), capacity(maxItems)
 {
 }
 
@@ -37,7 +37,7 @@ QByteArray ListBox::itemData(int position) const
 
 bool ListBox::addItem(const QString& text, const QByteArray& data)
 {
-    if (count() >= MaxItems)
+    if (count() >= capacity)
         return false;
     if (sorted) {
         pending.push_back({text, data});
@@ -52,7 +52,7 @@ bool ListBox::addItem(const QString& text, const QByteArray& data)
 bool ListBox::insertItem(int position, const QString& text, const QByteArray& data)
 {
     settle();
-    if (count() >= MaxItems || position < 0 || position > count())
+    if (count() >= capacity || position < 0 || position > count())
         return false;
     emit itemAboutToBeInserted(position);
     items.insert(items.begin() + position, {text, data});
@@ -97,7 +97,7 @@ void ListBox::replaceItems(const std::vector<QString>& texts, const std::vector<
     items.clear();
     keys.clear();
     pending.clear();
-    for (size_t i = 0; i < texts.size() && i < size_t(MaxItems); ++i)
+    for (size_t i = 0; i < texts.size() && i < size_t(capacity); ++i)
         (sorted ? pending : items).push_back({texts[i], i < data.size() ? data[i] : QByteArray()});
     highlighted = highlight >= -1 && highlight < count() ? highlight : -1;
     emit reset();

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+#include <limits>
 #include <vector>
 
 namespace quibex {
@@ -22,10 +23,13 @@ namespace quibex {
 class ListBox : public QObject {
     Q_OBJECT
 public:
-    // Counts and positions are 16-bit signed values: a list holds at most this many.
+    // The selection's counts and positions are 16-bit signed values: its
+    // lists, and the sorts' working lists, hold at most this many. The
+    // browser's lists hold whatever a folder holds.
     static constexpr int MaxItems = 32767;
+    static constexpr int Unlimited = std::numeric_limits<int>::max();
 
-    explicit ListBox(bool sorted = false);
+    explicit ListBox(bool sorted = false, int capacity = Unlimited);
 
     int count() const;
     QString item(int position) const;
@@ -78,6 +82,7 @@ private:
     const Item* at(int position) const;
 
     bool sorted;
+    int capacity;
     mutable std::vector<Item> items;
     mutable std::vector<SortOrder::Key> keys;  // parallel to items, sorted lists only
     mutable std::vector<Item> pending;
