@@ -4,6 +4,7 @@
 #include "app/Layout.h"
 #include "app/ProgramIcon.h"
 #include "browser/Browser.h"
+#include "browser/FolderDrop.h"
 #include "join/Join.h"
 #include "ordering/Ordering.h"
 #include "selection/Selection.h"
@@ -120,6 +121,9 @@ void MainWindow::wireEvents()
     connect(new MountWatcher(this), &MountWatcher::mountsChanged, this, &MainWindow::rereadDrives);
     connect(shown.Dir1, &FolderListView::opened, this,
             unlessJoining([&f](int row) { f.Dir1.open(row); }));
+    // "Dossiers": a folder, or a file, dropped from a file manager.
+    connect(shown.Dir1, &FolderListView::pathsDropped, this,
+            unlessJoining([&f](const QList<QByteArray>& paths) { Dir1_OLEDragDrop(f, paths); }));
     // "Sélectionner les fichiers à concaténer": a file picked joins the selection.
     connect(shown.File1, &FileListView::picked, this, unlessJoining([&f] { File1_Click(f); }));
     // "Fichiers sélectionnés": files dropped from a file manager.

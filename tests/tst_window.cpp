@@ -668,6 +668,36 @@ private slots:
         QCOMPARE(f.Text1.text(), ".txt");
     }
 
+    // A folder dropped on the folder list opens there, a file dropped there
+    // opens its folder: the first of the paths dropped that opens. A drop
+    // of nothing that opens leaves the list where it was ("cle"). The
+    // selection is not touched.
+    void droppedFoldersOpen_data()
+    {
+        QTest::addColumn<QByteArrayList>("dropped");
+        QTest::addColumn<QByteArray>("opened");
+        // clang-format off
+        QTest::newRow("folder") << QByteArrayList{"sous"} << QByteArray("sous");
+        QTest::newRow("file") << QByteArrayList{"sous/d.txt"} << QByteArray("sous");
+        QTest::newRow("first that opens") << QByteArrayList{"parti/x.txt", "sous/d.txt", "a.txt"} << QByteArray("sous");
+        QTest::newRow("nothing opens") << QByteArrayList{"parti/x.txt"} << QByteArray("cle");
+        // clang-format on
+    }
+    void droppedFoldersOpen()
+    {
+        QFETCH(QByteArrayList, dropped);
+        QFETCH(QByteArray, opened);
+        fmenu& f = window->form();
+        f.Dir1.setPath(tree.path("cle"));
+        QByteArray uris;
+        for (const QByteArray& path : dropped)
+            uris += "file://" + tree.path(path).toPercentEncoding("/") + "\r\n";
+        QVERIFY(dropUris(widget<QListView>("Dir1")->viewport(), uris));
+        QCOMPARE(f.Dir1.nativePath(), tree.path(opened));
+        QCOMPARE(f.File1.nativePath(), tree.path(opened));
+        QVERIFY(rows(widget<QListView>("List1")).isEmpty());
+    }
+
     // The file list shows every file of its folder; "Ajouter toute la liste"
     // stops at what the selection holds.
     void fileListShowsEveryFile()

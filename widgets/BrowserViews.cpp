@@ -157,6 +157,8 @@ FolderListView::FolderListView(QWidget* parent) : QuietListView(parent)
 {
     setUpListView(this);
     setItemDelegate(new IndentedRows(this));
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DropOnly);
     connect(this, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             emit opened(index.row());
@@ -185,6 +187,29 @@ void FolderListView::paintEvent(QPaintEvent* event)
 {
     QListView::paintEvent(event);
     paintFocusOnEmptyList(this);
+    drop.paint(this);
+}
+
+void FolderListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    drop.enter(this, event);
+}
+
+void FolderListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    drop.move(event);
+}
+
+void FolderListView::dragLeaveEvent(QDragLeaveEvent*)
+{
+    drop.leave(this);
+}
+
+void FolderListView::dropEvent(QDropEvent* event)
+{
+    const QList<QByteArray> paths = drop.drop(this, event);
+    if (!paths.isEmpty())
+        emit pathsDropped(paths);
 }
 
 void DriveComboBox::showPopup()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "widgets/FocusFrame.h"
+#include "widgets/PathDrop.h"
 
 #include <QComboBox>
 #include <QListView>
@@ -43,7 +44,7 @@ private:
 
 // The folder list's view, drawn as a tree: each folder indented by its
 // depth. A double-click or Enter opens a folder; a single click only
-// highlights it.
+// highlights it. It takes folders and files dragged from a file manager.
 class FolderListView : public QuietListView {
     Q_OBJECT
 public:
@@ -51,11 +52,20 @@ public:
 
 signals:
     void opened(int row);
+    // The local paths dropped, as bytes, in the order the drag gave them.
+    void pathsDropped(const QList<QByteArray>& paths);
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    PathDrop drop;
 };
 
 // The drive list's view: tells when its drop-down is about to open, so that

@@ -2,28 +2,11 @@
 #include "widgets/SelectionListView.h"
 
 #include "widgets/FocusFrame.h"
-#include "widgets/UriList.h"
+#include "widgets/PathDrop.h"
 
-#include <QDragEnterEvent>
 #include <QKeyEvent>
-#include <QMimeData>
-
-#include <utility>
 
 namespace quibex {
-
-namespace {
-
-const QString uriListType = QStringLiteral("text/uri-list");
-
-// Only a drag that names at least one local path is taken; the files
-// themselves are looked at when dropped.
-bool namesLocalPaths(const QMimeData* data)
-{
-    return data && data->hasFormat(uriListType) && !localPathsOf(data->data(uriListType)).isEmpty();
-}
-
-}  // namespace
 
 SelectionListView::SelectionListView(QWidget* parent) : QuietListView(parent)
 {
@@ -66,55 +49,29 @@ void SelectionListView::paintEvent(QPaintEvent* event)
 {
     QListView::paintEvent(event);
     paintFocusOnEmptyList(this);
-    if (dropTarget)
-        paintDropTarget(this);
-}
-
-void SelectionListView::showDropTarget(bool shown)
-{
-    if (std::exchange(dropTarget, shown) != shown)
-        viewport()->update();
+    drop.paint(this);
 }
 
 void SelectionListView::dragEnterEvent(QDragEnterEvent* event)
 {
-    if (!namesLocalPaths(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    showDropTarget(true);
+    drop.enter(this, event);
 }
 
 void SelectionListView::dragMoveEvent(QDragMoveEvent* event)
 {
-    // The whole list is the target: the files go at the end wherever they
-    // are let go. What the drag holds was looked at on its way in.
-    if (!dropTarget) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
+    drop.move(event);
 }
 
 void SelectionListView::dragLeaveEvent(QDragLeaveEvent*)
 {
-    showDropTarget(false);
+    drop.leave(this);
 }
 
 void SelectionListView::dropEvent(QDropEvent* event)
 {
-    showDropTarget(false);
-    const QMimeData* dragged = event->mimeData();
-    if (!dragged || !dragged->hasFormat(uriListType)) {
-        event->ignore();
-        return;
-    }
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-    emit filesDropped(localPathsOf(dragged->data(uriListType)));
+    const QList<QByteArray> paths = drop.drop(this, event);
+    if (!paths.isEmpty())
+        emit filesDropped(paths);
 }
 
 }  // namespace quibex

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "widgets/FocusFrame.h"
+#include "widgets/PathDrop.h"
 
 #include <QByteArray>
 #include <QList>
@@ -33,10 +34,8 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void showDropTarget(bool shown);
-
     FrameFromFocus frame;
-    bool dropTarget = false;
+    PathDrop drop;
 };
 
 }  // namespace quibex

@@ -6,6 +6,9 @@
 #include <memory>
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStringList>
 #include <QTest>
@@ -50,6 +53,22 @@ inline void doubleClickRow(QAbstractItemView* view, int row)
 {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCenter(view, row));
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowCenter(view, row));
+}
+
+// Drags a text/uri-list onto a widget and lets it go there, as a file
+// manager does. True when the widget took the drop.
+inline bool dropUris(QWidget* target, const QByteArray& uris)
+{
+    QMimeData drag;
+    drag.setData(QStringLiteral("text/uri-list"), uris);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &drag, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(at, Qt::CopyAction, &drag, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &drop);
+    return drop.isAccepted();
 }
 
 // What every test of the real window needs: the window, and its widgets by name.
