@@ -9,6 +9,7 @@ Run inside a private session bus: dbus-run-session -- installed_program.py BUILD
 """
 import configparser
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -69,48 +70,168 @@ def labels_of(acc):
             for i in range(relation.getNTargets())]
 
 
+GAUGES = ("Fichier en cours", "Fichiers traités")
+
+
 def heard_by_a_screen_reader(window, deadline):
     """What a screen reader announces: the window, the drive list by its
-    label, the progress displays as progress bars with a value."""
+    label with the drive it shows (its description, the one value a screen
+    reader reads off it), the progress displays as progress bars that have
+    no value while empty."""
     check(window.getRole() == pyatspi.ROLE_FRAME, "the window is announced as " + window.getRoleName())
     drives = find(window, deadline, "the drive list", lambda acc: acc is not None
                   and acc.getRole() == pyatspi.ROLE_COMBO_BOX)
     check(labels_of(drives) == ["Lecteurs"], "the drive list is labelled %r" % labels_of(drives))
-    for name, caption in (("Progression du fichier", "Fichier:"), ("Progression de la création", "% traité:")):
+    # Qt names a drop-down list after the item it shows.
+    check(drives.description == drives.name != "", "the drive list tells %r of %r"
+          % (drives.description, drives.name))
+    for name in GAUGES:
         gauge = find(window, deadline, name, named(pyatspi.ROLE_PROGRESS_BAR, name))
         check(gauge.queryValue().maximumValue == 100, name + " has no value")
-        check(labels_of(gauge) == [caption], "%s is labelled %r" % (name, labels_of(gauge)))
+        check(gauge.getState().contains(pyatspi.STATE_INDETERMINATE), name + " has a value while empty")
 
 
-def keyboard_heard(x, x_window, window, deadline):
-    """Tab into the file list: a screen reader hears the file under the focus
+class FocusHeard:
+    """The focus a screen reader hears of, event by event: the name and
+    description of each object the bus says took the focus, and the control
+    it is in."""
+
+    def __init__(self, window):
+        self.window = window
+        self.heard = []
+        self.context = GLib.MainContext.default()
+
+    def __enter__(self):
+        pyatspi.Registry.registerEventListener(self.note, "focus:")
+        return self
+
+    def __exit__(self, *_):
+        pyatspi.Registry.deregisterEventListener(self.note, "focus:")
+
+    def note(self, event):
+        source = event.source
+        if source is None:
+            self.heard.append((None, None, None))
+            return
+        # The control it is in: a drop-down list before a list, since a
+        # drop-down holds a list. A row replaced since has no control.
+        within = None
+        try:
+            for role in (pyatspi.ROLE_COMBO_BOX, pyatspi.ROLE_LIST):
+                if pyatspi.findAncestor(source, lambda acc: acc is not None and acc.getRole() == role):
+                    within = role
+                    break
+        except GLib.Error:
+            within = "gone"
+        self.heard.append((source.name, source.description, within))
+
+    def last(self):
+        """The last focus heard of, once every event the program sent
+        before this call is in: a question asked of the program is answered
+        after the events it sent before it."""
+        self.window.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        while self.context.pending():
+            self.context.iteration(False)
+        return self.heard[-1] if self.heard else (None, None, None)
+
+
+def keyboard_heard(x, x_window, window, home, deadline):
+    """Tab into the folder list: a screen reader hears the open folder and
+    its level. Tab into the file list: it hears the file under the focus
     frame. Ctrl+Down moves the frame, heard too, and picks nothing."""
-    focused = []
-    def listener(event):
-        focused.append(event.source.name if event.source else None)
-    pyatspi.Registry.registerEventListener(listener, "focus:")
-    context = GLib.MainContext.default()
-    def last_heard(name):
-        while context.pending():
-            context.iteration(False)
-        return bool(focused) and focused[-1] == name
-    try:
+    with FocusHeard(window) as focus:
         # No window manager gives the window the keyboard: xdotool does.
         x.run("xdotool", "windowfocus", "--sync", x_window)
-        x.keys("Tab", "Tab")
-        deadline.wait_for("the framed file announced", lambda: last_heard("partie1.txt"))
+        x.keys("Tab")
+        # Its level counts from its drive's root, wherever that is mounted.
+        deadline.wait_for("the open folder announced", lambda: focus.last()[0] == os.path.basename(home)
+                          and re.fullmatch("niveau [0-9]+", focus.last()[1] or ""))
+        x.keys("Tab")
+        deadline.wait_for("the framed file announced", lambda: focus.last()[0] == "partie1.txt")
         x.keys("ctrl+Down")
-        deadline.wait_for("the moved frame announced", lambda: last_heard("partie10.txt"))
-    finally:
-        pyatspi.Registry.deregisterEventListener(listener, "focus:")
+        deadline.wait_for("the moved frame announced", lambda: focus.last()[0] == "partie10.txt")
     chosen = find(window, deadline, "the selection", named(pyatspi.ROLE_LIST, "Fichiers sélectionnés"))
     check(chosen.childCount == 0, "moving the focus frame picked a file")
 
 
-def use_the_program(x, x_window, app, home, deadline):
+def names_of(chosen):
+    return [chosen.getChildAtIndex(i).name for i in range(chosen.childCount)]
+
+
+def moved_without_focus_heard(x, window, chosen, deadline):
+    """"Bas" moves the highlighted entry; the focus goes to the button and
+    stays there, and nothing on the bus says otherwise."""
+    x.click(*centre(chosen.getChildAtIndex(0)))
+    with FocusHeard(window) as focus:
+        x.click(*centre(find(window, deadline, "Bas", named(pyatspi.ROLE_PUSH_BUTTON, "Bas"))))
+        deadline.wait_for("the entry moved down", lambda: names_of(chosen) == [
+            "partie9.txt", "partie1.txt", "partie10.txt"])
+        check(focus.last()[0] == "Bas", "moving the entry was heard as focus on %r" % (focus.last(),))
+    x.click(*centre(find(window, deadline, "Haut", named(pyatspi.ROLE_PUSH_BUTTON, "Haut"))))
+    deadline.wait_for("the entry moved back", lambda: names_of(chosen) == [
+        "partie1.txt", "partie9.txt", "partie10.txt"])
+
+
+class ValuesHeard:
+    """The progress displays' values as a screen reader reads them when
+    told they changed: the value then, or none when it has none."""
+
+    def __init__(self):
+        self.heard = []
+
+    def __enter__(self):
+        pyatspi.Registry.registerEventListener(self.note, "object:property-change:accessible-value")
+        return self
+
+    def __exit__(self, *_):
+        pyatspi.Registry.deregisterEventListener(self.note, "object:property-change:accessible-value")
+
+    def note(self, event):
+        source = event.source
+        if source is None or source.getRole() != pyatspi.ROLE_PROGRESS_BAR:
+            return
+        none = source.getState().contains(pyatspi.STATE_INDETERMINATE)
+        self.heard.append((source.name, None if none else source.queryValue().currentValue))
+
+
+def drives_heard(x, window, home, volume, deadline):
+    """A volume mounted in the open folder, opened from the folder list: the
+    folder list's row is heard, not the drive list, which follows without
+    the focus. The drive list changed with the keys is heard with the drive
+    it now shows: its drop-down's row, inside it."""
+    folders = find(window, deadline, "the folder list", named(pyatspi.ROLE_LIST, "Dossiers"))
+    drives = find(window, deadline, "the drive list", lambda acc: acc is not None
+                  and acc.getRole() == pyatspi.ROLE_COMBO_BOX)
+    opened = find(folders, deadline, "the open folder", lambda acc: acc is not None
+                  and acc.getRole() == pyatspi.ROLE_LIST_ITEM and acc.name == os.path.basename(home))
+    with FocusHeard(window) as focus:
+        x.click(*centre(opened))
+        deadline.wait_for("the open folder heard", lambda: focus.last()[0] == os.path.basename(home))
+        told = len(focus.heard)
+        x.keys("Down", "Return")
+        deadline.wait_for("the volume opened", lambda: focus.last() and drives.name == volume)
+        heard = focus.heard[told:]
+        check(focus.last() == (volume, "niveau 1", pyatspi.ROLE_LIST)
+              and all(within != pyatspi.ROLE_COMBO_BOX for _, _, within in heard),
+              "opening the volume was heard as %r" % heard)
+        x.keys("shift+Tab")
+        deadline.wait_for("the drive list focused", lambda: focus.last() == (volume, volume, None))
+        for key in ("Up", "Down"):
+            told = len(focus.heard)
+            x.keys(key)
+            # A drive that cannot be read is refused: the one shown again is heard.
+            deadline.wait_for("the drive heard after " + key, lambda: focus.last()
+                              and len(focus.heard) > told and focus.last()[2] == pyatspi.ROLE_COMBO_BOX)
+            heard = focus.heard[told:]
+            check(focus.last()[:2] == (drives.name, "")
+                  and all(within == pyatspi.ROLE_COMBO_BOX for _, _, within in heard),
+                  "%r shown, %r heard" % (drives.name, heard))
+
+
+def use_the_program(x, x_window, app, home, volume, deadline):
     window = find(app, deadline, "the main window", lambda acc: acc is not None and acc.name == TITLE)
     heard_by_a_screen_reader(window, deadline)
-    keyboard_heard(x, x_window, window, deadline)
+    keyboard_heard(x, x_window, window, home, deadline)
     files = find(window, deadline, "the file list", named(pyatspi.ROLE_LIST, "Fichiers du dossier"))
     for name in ("partie10.txt", "partie9.txt", "partie1.txt"):
         item = find(files, deadline, name, named(pyatspi.ROLE_LIST_ITEM, name))
@@ -118,37 +239,44 @@ def use_the_program(x, x_window, app, home, deadline):
     chosen = find(window, deadline, "the selection", named(pyatspi.ROLE_LIST, "Fichiers sélectionnés"))
     deadline.wait_for("three selected files", lambda: chosen.childCount == 3)
 
-    x.click(*centre(find(window, deadline, "Tri évolué", named(pyatspi.ROLE_PUSH_BUTTON, "Tri évolué"))))
-    order = deadline.wait_for("the sorted selection", lambda: [
-        chosen.getChildAtIndex(i).name for i in range(chosen.childCount)] == [
-        "partie1.txt", "partie9.txt", "partie10.txt"])
-    check(order, "Tri évolué did not order the files by their numbers")
-
+    # Typing a name after a pick: the name box has the focus, the caret
+    # before the proposed extension.
     name_box = find(window, deadline, "the name box", named(pyatspi.ROLE_TEXT, "Fichier à créer"))
-    x.click(*centre(name_box))
-    x.keys("Home")
     x.type("tout")
     text = name_box.queryText()
     deadline.wait_for("the typed name", lambda: text.getText(0, -1) == "tout.txt")
+
+    x.click(*centre(find(window, deadline, "Tri évolué", named(pyatspi.ROLE_PUSH_BUTTON, "Tri évolué"))))
+    order = deadline.wait_for("the sorted selection", lambda: names_of(chosen) == [
+        "partie1.txt", "partie9.txt", "partie10.txt"])
+    check(order, "Tri évolué did not order the files by their numbers")
+    moved_without_focus_heard(x, window, chosen, deadline)
 
     for caption in ("Ajout retour chariot (ASCII 13)", "Ajout changement de ligne (ASCII 10)"):
         box = find(window, deadline, caption, named(pyatspi.ROLE_CHECK_BOX, caption))
         x.click(*centre(box))
         deadline.wait_for(caption + " ticked", lambda: box.getState().contains(pyatspi.STATE_CHECKED))
 
-    x.click(*centre(find(window, deadline, "Créer", named(pyatspi.ROLE_PUSH_BUTTON, "Créer"))))
-    message = find(app, deadline, "the success message",
-                   lambda acc: acc is not None and acc.getRole() == pyatspi.ROLE_LABEL
-                   and acc.name == "Fichier tout.txt : création Ok !")
-    check(message, "no success message")
-    dialog = x.find_window("CREATION DE FICHIER")
-    check(dialog, "the success message has no window of its own")
-    x.click(*centre(find(app, deadline, "OK", named(pyatspi.ROLE_PUSH_BUTTON, "OK"))))
-    deadline.wait_for("the selection emptied", lambda: chosen.childCount == 0)
+    with ValuesHeard() as values:
+        x.click(*centre(find(window, deadline, "Créer", named(pyatspi.ROLE_PUSH_BUTTON, "Créer"))))
+        message = find(app, deadline, "the success message",
+                       lambda acc: acc is not None and acc.getRole() == pyatspi.ROLE_LABEL
+                       and acc.name == "Fichier tout.txt : création Ok !")
+        check(message, "no success message")
+        dialog = x.find_window("CREATION DE FICHIER")
+        check(dialog, "the success message has no window of its own")
+        x.click(*centre(find(app, deadline, "OK", named(pyatspi.ROLE_PUSH_BUTTON, "OK"))))
+        deadline.wait_for("the selection emptied", lambda: chosen.childCount == 0)
+        # The displays are named, and an emptied one is never heard as 0.
+        check(values.heard and all(name in GAUGES for name, _ in values.heard),
+              "the displays told %r" % values.heard)
+        check(all(value != 0 for _, value in values.heard), "a display told 0: %r" % values.heard)
 
     with open(os.path.join(home, "tout.txt"), "rb") as joined:
         content = joined.read()
     check(content == b"un\r\nneuf\r\ndix\r\n", "joined bytes: %r" % content)
+    if volume:
+        drives_heard(x, window, home, volume, deadline)
 
 
 def main():
@@ -156,6 +284,7 @@ def main():
     deadline = Deadline(90)
     work = tempfile.mkdtemp(prefix="quibex-e2e-")
     x = None
+    volume = None
     try:
         prefix = install(build, os.path.join(work, "root"))
         home = os.path.join(work, "home")
@@ -163,6 +292,15 @@ def main():
         for name, content in (("partie1.txt", b"un"), ("partie9.txt", b"neuf"), ("partie10.txt", b"dix")):
             with open(os.path.join(home, name), "wb") as f:
                 f.write(content)
+
+        # A volume in the home folder, when this test may mount one: the
+        # folder list can then enter another drive, and the drive list follow.
+        volume = os.path.join(home, "cle")
+        os.mkdir(volume)
+        if os.geteuid() != 0 or subprocess.run(["mount", "-t", "tmpfs", "-o", "size=1m", "tmpfs", volume],
+                                               stderr=subprocess.DEVNULL).returncode != 0:
+            print("not root: the drive list's changes are not heard here")
+            volume = None
 
         x = XSession(deadline)
         env = x.env(HOME=home, PATH=os.path.join(prefix, "bin") + ":" + os.environ.get("PATH", ""),
@@ -173,17 +311,20 @@ def main():
 
         window = x.find_window(TITLE)
         icon = x.run("xprop", "-id", window, "_NET_WM_ICON").stdout
-        check("32 x 32" in icon, "the window carries no 32 x 32 icon: " + icon[:200])
+        for side in (16, 22, 24, 32, 48, 64):
+            check("Icon (%d x %d)" % (side, side) in icon, "the window's icon has no %d-pixel image" % side)
         # Desktops match the window to its menu entry (StartupWMClass) by its class.
         wm_class = x.run("xprop", "-id", window, "WM_CLASS").stdout
         check('"quibex", "quibex"' in wm_class, "the window's class is " + wm_class)
 
-        use_the_program(x, window, application(deadline), home, deadline)
+        use_the_program(x, window, application(deadline), home, volume, deadline)
         check(program.poll() is None, "the program ended on its own")
         print("1 passed, 0 failed")
     finally:
         if x:
             x.close()
+        if volume:
+            subprocess.run(["umount", "-l", volume])
         shutil.rmtree(work, ignore_errors=True)
 
 
