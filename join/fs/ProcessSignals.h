@@ -21,4 +21,19 @@ void setUpProcessSignals();
 void armTemporaryCleanup(int folder, const char* name);
 void disarmTemporaryCleanup();
 
+// While one lives (on any thread), an ending signal does not end the
+// program at once: it is noted, endingSignalNoted() turns true, and the
+// work under way (writing into an old file, which must hold its old or its
+// new content whole) puts things back and stops. When the last one goes, a
+// noted signal ends the program as it would have. The program's exit waits
+// a moment for them as well.
+class EndingSignalsHeld {
+public:
+    EndingSignalsHeld();
+    ~EndingSignalsHeld();
+    EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+    EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+};
+bool endingSignalNoted();
+
 }  // namespace quibex
