@@ -183,10 +183,8 @@ void MainWindow::runCreate()
     joining = false;
     // The join has stopped and left nothing behind: the program ends, as
     // the close asked.
-    if (closeRequested) {
-        close();
-        QCoreApplication::quit();
-    }
+    if (closeRequested)
+        controls->window.end();
 }
 
 // The window's close button, the window manager or the end of the session.

@@ -13,11 +13,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -41,10 +43,12 @@ void openToAll(Join& j)
 // Runs "Créer" as the given user, answering Yes to the question; the
 // child's result says whether the messages were the expected ones.
 int createAs(Join& j, uid_t uid, gid_t gid, const std::vector<gid_t>& groups, const QString& name,
-             const QStringList& expected)
+             const QStringList& expected, const std::function<bool()>& before = {})
 {
     j.box.answerNext(MsgAnswer::Yes);
     return runAsUser(uid, gid, groups, [&] {
+        if (before && !before())
+            return 2;
         j.create(name);
         if (j.messages() == expected && j.text1Focus.count() == (expected.last() == BadName))
             return 0;
@@ -146,6 +150,7 @@ class JoinAccessTest : public QObject {
 private slots:
     void replacedFileKeepsWhoMayUseIt_data();
     void replacedFileKeepsWhoMayUseIt();
+    void writingInPlaceWithoutRoomKeepsTheOldFile_data();
     void writingInPlaceWithoutRoomKeepsTheOldFile();
     void aclAndAttributesAreKept();
     void filesThatMayNotBeReplacedAreBadNames_data();
@@ -218,18 +223,33 @@ void JoinAccessTest::replacedFileKeepsWhoMayUseIt()
     QCOMPARE(namesIn(j.out), QStringList{"g"});
 }
 
-// The content goes into Alice's file only once room for all of it is
-// reserved: a volume with room for the temporary file but not for the old
-// file to grow as well refuses before any old byte is overwritten.
+void JoinAccessTest::writingInPlaceWithoutRoomKeepsTheOldFile_data()
+{
+    QTest::addColumn<QByteArray>("volume");
+    QTest::addColumn<bool>("reserves");
+    // Room for the new content beside the old and its copy, not for the
+    // old file to grow as well: the reservation fails first.
+    QTest::newRow("room reserved first") << QByteArray("size=400k") << true;
+    // NFSv3, sshfs and several FUSE file systems cannot reserve room: the
+    // volume fills half way through, and the old content is put back.
+    QTest::newRow("room cannot be reserved") << QByteArray("size=400k") << false;
+    // No room even for the copy of the old content: nothing is touched.
+    QTest::newRow("no room to keep the old content") << QByteArray("size=300k") << true;
+}
+
+// Alice's file is written into only once its old content is kept aside:
+// whatever fills the volume, the join fails with her file as it was.
 void JoinAccessTest::writingInPlaceWithoutRoomKeepsTheOldFile()
 {
     if (geteuid() != 0)
         QSKIP("needs root to act as other users");
+    QFETCH(QByteArray, volume);
+    QFETCH(bool, reserves);
     Join j;
     openToAll(j);
-    TmpfsMount volume(j.out, "size=256k");
-    if (!volume.isMounted())
-        QSKIP(qPrintable(volume.whyNot()));
+    TmpfsMount mounted(j.out, volume.constData());
+    if (!mounted.isMounted())
+        QSKIP(qPrintable(mounted.whyNot()));
     j.input("a.bin", pattern(150 * 1024));
     const QByteArray oldContent(100 * 1024, 'O');
     const QByteArray g = j.tree.file("out/g", oldContent);
@@ -238,7 +258,11 @@ void JoinAccessTest::writingInPlaceWithoutRoomKeepsTheOldFile()
     QVERIFY2(chown(g.constData(), Alice, Team) == 0 && chmod(g.constData(), 0666) == 0,
              strerror(errno));
 
-    QCOMPARE(createAs(j, Tester, TesterGroup, {}, QStringLiteral("g"), {question("g"), ReadError}),
+    const auto refuseReserving = [&] {
+        return reserves || refuseSystemCall(SYS_fallocate, EOPNOTSUPP);
+    };
+    QCOMPARE(createAs(j, Tester, TesterGroup, {}, QStringLiteral("g"), {question("g"), ReadError},
+                      refuseReserving),
              0);
     QCOMPARE(TempTree::read(g), oldContent);
     QCOMPARE(statOf(g).st_uid, Alice);

@@ -7,7 +7,13 @@
 
 #include <fcntl.h>
 
+#include <cstddef>
+#include <cstdint>
+
 #include <grp.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/syscall.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,6 +50,19 @@ int runAsUser(uid_t uid, gid_t gid, const std::vector<gid_t>& groups,
     if (!WIFEXITED(status) || WEXITSTATUS(status) == 125)
         return -1;
     return WEXITSTATUS(status);
+}
+
+bool refuseSystemCall(long number, int error)
+{
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, uint32_t(number), 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (uint32_t(error) & SECCOMP_RET_DATA)),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    sock_fprog program{sizeof filter / sizeof filter[0], filter};
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0
+        && syscall(SYS_seccomp, SECCOMP_SET_MODE_FILTER, SECCOMP_FILTER_FLAG_TSYNC, &program) == 0;
 }
 
 LiveChild::LiveChild(const std::function<void()>& body)
