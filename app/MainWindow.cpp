@@ -191,9 +191,12 @@ void MainWindow::runCreate()
 // During a join the copy is asked to stop, a question or message it shows
 // is answered as its Escape key would (No, OK), and the program ends once
 // the join has let go of the new file, the old one whole.
+//
+// Outside a join, the window closes at once; a folder being read meanwhile
+// is given up, and the program ends as soon as its command has returned.
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!isBusy()) {
+    if (!joining) {
         QWidget::closeEvent(event);
         return;
     }

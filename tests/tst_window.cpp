@@ -473,10 +473,14 @@ private slots:
         auto* drives = widget<QComboBox>("Drive1");
         auto* folders = widget<QListView>("Dir1");
         auto* files = widget<QListView>("File1");
+        const QString home = drives->currentText();
         const QString hung = QString::fromUtf8(fat.folder());
         QTRY_VERIFY(rows(drives->view()).contains(hung));
         const QByteArray held = tree.file("fige/a.txt", "a");
         tree.folder("fige/sous");
+        const QByteArray link = tree.path("vers-fige.txt");
+        QVERIFY(symlink(held.constData(), link.constData()) == 0);
+        const auto unlinked = qScopeGuard([&] { unlink(link.constData()); });
         pickDrive(drives, hung);
         QCOMPARE(f.Dir1.nativePath(), fat.folder());
 
@@ -501,6 +505,12 @@ private slots:
         pickDrive(drives, hung);
         QCOMPARE(drives->currentText(), stick);
         QCOMPARE(f.Dir1.nativePath(), tree.path("cle"));
+        // A folder holding a link into the stopped volume still opens, the
+        // link left out like a broken one.
+        pickDrive(drives, home);
+        QCOMPARE(f.Dir1.nativePath(), tree.path());
+        QVERIFY(rows(files).contains("b.txt"));
+        QVERIFY(!rows(files).contains("vers-fige.txt"));
         QVERIFY2(!stopped.wasWaitedOn(), "the window waited on the stopped volume");
     }
 

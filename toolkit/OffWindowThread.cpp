@@ -129,14 +129,15 @@ bool canWaitAnswering()
 }
 
 bool waitAnswering(const std::function<bool()>& finished,
-                   std::optional<std::chrono::milliseconds> bound)
+                   std::optional<std::chrono::milliseconds> bound, InputMeanwhile input)
 {
     if (finished())
         return true;
     QCoreApplication* app = QCoreApplication::instance();
     running = true;
     InputDropper dropper;
-    app->installEventFilter(&dropper);
+    if (input == InputMeanwhile::Dropped)
+        app->installEventFilter(&dropper);
     QEventLoop loop;
     Waiter waiter{&loop, &finished};
     waiting = &waiter;
@@ -147,11 +148,13 @@ bool waitAnswering(const std::function<bool()>& finished,
         timer.start(*bound);
     }
     if (!finished())
-        loop.exec();
+        loop.exec(input == InputMeanwhile::HeldBack ? QEventLoop::ExcludeUserInputEvents
+                                                     : QEventLoop::AllEvents);
     waiting = nullptr;
     // The last frame's steps, handed over after the last time they were shown.
     showHandedOver();
-    app->removeEventFilter(&dropper);
+    if (input == InputMeanwhile::Dropped)
+        app->removeEventFilter(&dropper);
     running = false;
     return finished();
 }
@@ -188,7 +191,10 @@ void runOffWindowThread(const std::function<void()>& work)
         work();  // no thread to be had: the window waits, as it would have
         return;
     }
-    waitAnswering([&] { return done.load(); }, std::nullopt);
+    // Should the application be told to quit meanwhile (its event loops all
+    // end then), the work is asked to stop, and the window waits for it.
+    if (!waitAnswering([&] { return done.load(); }, std::nullopt))
+        requestStop();
     worker.join();
 }
 

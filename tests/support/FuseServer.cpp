@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/FuseServer.h"
 
+#include "support/Lists.h"
 #include "toolkit/drives/MountTable.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QThread>
 
@@ -73,6 +75,19 @@ FuseServer::~FuseServer()
 pid_t FuseServer::pid() const
 {
     return server ? pid_t(server->processId()) : 0;
+}
+
+QStringList namesOnceSettled(const QByteArray& folder)
+{
+    const QRegularExpression hidden("^\\.fuse_hidden");
+    QElapsedTimer waited;
+    waited.start();
+    QStringList names = namesIn(folder);
+    while (!names.filter(hidden).isEmpty() && waited.elapsed() < 60000) {
+        QThread::msleep(5);
+        names = namesIn(folder);
+    }
+    return names;
 }
 
 MirrorMount::MirrorMount(const QByteArray& source, const QByteArray& mountPoint)

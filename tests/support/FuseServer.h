@@ -41,6 +41,11 @@ private:
 // Whether a folder is a mount point now, by the system's mount table.
 bool isMountPoint(const QByteArray& folder);
 
+// The names in a folder once a FUSE server has forgotten the files removed
+// while still open: it keeps each under a hidden name until the file's
+// close reaches it, which comes in its own time.
+QStringList namesOnceSettled(const QByteArray& folder);
+
 // Another mount of a folder (bindfs), as a second client of one shared
 // folder sees it: the same files, but locks taken through one mount are not
 // seen through the other, and a rename cannot be told not to replace.

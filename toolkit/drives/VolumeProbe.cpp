@@ -159,7 +159,8 @@ bool askVolume(const QByteArray& volume, std::function<void()> question,
     if (!asked)
         return false;
     if (answering)
-        return waitAnswering([&asked] { return isAnswered(*asked); }, bound);
+        return waitAnswering([&asked] { return isAnswered(*asked); }, bound,
+                             InputMeanwhile::HeldBack);
     return waitStill(*asked, std::chrono::steady_clock::now() + bound);
 }
 
