@@ -152,6 +152,7 @@ private slots:
     void replacedFileKeepsWhoMayUseIt();
     void writingInPlaceWithoutRoomKeepsTheOldFile_data();
     void writingInPlaceWithoutRoomKeepsTheOldFile();
+    void stoppedWhileWritingIntoTheOldFile();
     void aclAndAttributesAreKept();
     void filesThatMayNotBeReplacedAreBadNames_data();
     void filesThatMayNotBeReplacedAreBadNames();
@@ -266,6 +267,35 @@ void JoinAccessTest::writingInPlaceWithoutRoomKeepsTheOldFile()
              0);
     QCOMPARE(TempTree::read(g), oldContent);
     QCOMPARE(statOf(g).st_uid, Alice);
+    QCOMPARE(namesIn(j.out), QStringList{"g"});
+}
+
+// Closing the window while the content goes into Alice's file stops the
+// copy and puts her old content back: the program ends with her file as
+// it was, and nothing else left in the folder.
+void JoinAccessTest::stoppedWhileWritingIntoTheOldFile()
+{
+    if (geteuid() != 0)
+        QSKIP("needs root to act as other users");
+    Join j;
+    openToAll(j);
+    j.input("a.bin", pattern(6 << 20));
+    const QByteArray g = j.tree.file("out/g", "old content");
+    QVERIFY2(chown(j.out.constData(), Alice, Team) == 0 && chmod(j.out.constData(), 0777) == 0,
+             strerror(errno));
+    QVERIFY2(chown(g.constData(), Alice, Team) == 0 && chmod(g.constData(), 0666) == 0,
+             strerror(errno));
+    // The whole join shown, the file display starts again: the old file
+    // is being written into.
+    bool copied = false;
+    j.jauge2.onText = [&](const QString& text) { copied = text == bar(100, 140); };
+    j.jauge.onText = [&](const QString& text) {
+        if (copied && !text.isEmpty())
+            requestStop();
+    };
+
+    QCOMPARE(createAs(j, Tester, TesterGroup, {}, QStringLiteral("g"), {question("g")}), 0);
+    QCOMPARE(TempTree::read(g), QByteArray("old content"));
     QCOMPARE(namesIn(j.out), QStringList{"g"});
 }
 
