@@ -149,7 +149,7 @@ bool waitAnswering(const std::function<bool()>& finished,
     }
     if (!finished())
         loop.exec(input == InputMeanwhile::HeldBack ? QEventLoop::ExcludeUserInputEvents
-                                                     : QEventLoop::AllEvents);
+                                                    : QEventLoop::AllEvents);
     waiting = nullptr;
     // The last frame's steps, handed over after the last time they were shown.
     showHandedOver();

@@ -46,17 +46,36 @@ int AtomicFile::create(Target newTarget, bool allowUnnamed)
     return createNamed();
 }
 
+// The name is made and handed to the ending signals' cleanup in one step:
+// an ending signal in between would leave it behind.
+int AtomicFile::openArmed(const QByteArray& name)
+{
+    const EndingSignalsHeld held;
+    const int opened =
+        openat(target.folder.get(), name.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0666);
+    if (opened >= 0)
+        armTemporaryCleanup(target.folder.get(), name.constData());
+    return opened;
+}
+
+int AtomicFile::linkArmed(const QByteArray& name)
+{
+    const EndingSignalsHeld held;
+    const int linked = linkInto(name);
+    if (linked == 0)
+        armTemporaryCleanup(target.folder.get(), name.constData());
+    return linked;
+}
+
 int AtomicFile::createNamed()
 {
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
         const QByteArray name = ownName(OwnFile::Temporary);
-        const int opened = openat(target.folder.get(), name.constData(),
-                                  O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0666);
+        const int opened = openArmed(name);
         if (opened < 0 && errno != EEXIST)
             return errno;
         if (opened < 0)
             continue;
-        armTemporaryCleanup(target.folder.get(), name.constData());
         fd.reset(opened);
         temporaryName = name;
         // Once held, no other join's sweep takes it for a leftover; one
@@ -238,9 +257,8 @@ int AtomicFile::replaceFromUnnamed()
     // one first and is renamed over the target from there.
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
         const QByteArray name = ownName(OwnFile::Temporary);
-        const int linked = linkInto(name);
+        const int linked = linkArmed(name);
         if (linked == 0) {
-            armTemporaryCleanup(target.folder.get(), name.constData());
             if (renameat(target.folder.get(), name.constData(), target.folder.get(),
                          target.name.constData())
                 == 0)

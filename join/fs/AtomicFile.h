@@ -61,6 +61,8 @@ public:
 
 private:
     [[nodiscard]] int createNamed();
+    int openArmed(const QByteArray& name);
+    [[nodiscard]] int linkArmed(const QByteArray& name);
     [[nodiscard]] int linkInto(const QByteArray& name);
     [[nodiscard]] int replaceFromUnnamed();
     [[nodiscard]] int keepOldAttributes(bool& kept);

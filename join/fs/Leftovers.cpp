@@ -4,6 +4,7 @@
 #include "join/fs/Backup.h"
 #include "join/fs/FileId.h"
 #include "join/fs/OwnNames.h"
+#include "join/fs/ProbeNote.h"
 #include "join/fs/Retry.h"
 #include "join/fs/UniqueFd.h"
 
@@ -69,10 +70,14 @@ int clearLeftovers(int folder)
         const std::optional<OwnNameParts> own = parseOwnName(entry->d_name);
         if (!own || !own->makerIsGone)
             continue;
-        if (own->kind == OwnFile::Temporary)
-            removeIfUnheld(folder, entry->d_name);
-        else if (restoreAbandonedBackup(folder, entry->d_name) == 0)
-            ++restored;
+        switch (own->kind) {
+        case OwnFile::Temporary: removeIfUnheld(folder, entry->d_name); break;
+        case OwnFile::ProbeNote: (void)removeAbandonedProbe(folder, entry->d_name); break;
+        case OwnFile::Backup:
+            if (restoreAbandonedBackup(folder, entry->d_name) == 0)
+                ++restored;
+            break;
+        }
     }
     closedir(dir);
     return restored;

@@ -11,8 +11,9 @@ namespace quibex {
 [[nodiscard]] int holdTemporary(int fd);
 
 // Clears the folder open as folder of what joins that ended on the way
-// left there: their temporary files are removed, and their backups put
-// back into the files they were made for. Only files provably this
+// left there: their temporary files are removed, their backups put back
+// into the files they were made for, and the empty file of a new name they
+// were trying removed (ProbeNote). Only files provably this
 // program's, made by this user on this machine by a process that is gone,
 // are touched (OwnNames); a folder that may not be listed, or a file that
 // may not be removed, is left as it is. Returns how many files got their

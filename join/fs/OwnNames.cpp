@@ -5,7 +5,9 @@
 
 #include <QList>
 
+#include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -21,6 +23,19 @@ namespace {
 constexpr char Prefix[] = ".quibex-";
 constexpr char TemporarySuffix[] = ".tmp";
 constexpr char BackupSuffix[] = ".old";
+constexpr char ProbeNoteSuffix[] = ".new";
+// Every suffix has this many characters.
+constexpr qsizetype SuffixLength = 4;
+
+const char* suffixOf(OwnFile kind)
+{
+    switch (kind) {
+    case OwnFile::Temporary: return TemporarySuffix;
+    case OwnFile::Backup: return BackupSuffix;
+    case OwnFile::ProbeNote: return ProbeNoteSuffix;
+    }
+    return TemporarySuffix;
+}
 constexpr qsizetype IdDigits = 12;
 constexpr qsizetype RandomDigits = 8;
 // A process's number and start time, in decimal, fit in this many digits.
@@ -158,17 +173,19 @@ QByteArray randomHex()
     return QByteArray(reinterpret_cast<const char*>(random), sizeof random).toHex();
 }
 
+constexpr OwnFile AllKinds[] = {OwnFile::Temporary, OwnFile::Backup, OwnFile::ProbeNote};
+
 }  // namespace
 
 QByteArray ownName(OwnFile kind)
 {
     return Prefix + thisMachine() + '-' + thisBoot() + '-' + thisProcess() + '-' + randomHex()
-        + (kind == OwnFile::Temporary ? TemporarySuffix : BackupSuffix);
+        + suffixOf(kind);
 }
 
 QByteArray completedBackupName(const QByteArray& temporary)
 {
-    return temporary.left(temporary.size() - qsizetype(sizeof TemporarySuffix - 1)) + BackupSuffix;
+    return temporary.left(temporary.size() - SuffixLength) + BackupSuffix;
 }
 
 std::optional<OwnNameParts> parseOwnName(const char* name)
@@ -178,13 +195,12 @@ std::optional<OwnNameParts> parseOwnName(const char* name)
         return std::nullopt;
     OwnNameParts parts;
     QByteArray rest = text.mid(qsizetype(sizeof Prefix - 1));
-    if (rest.endsWith(TemporarySuffix))
-        parts.kind = OwnFile::Temporary;
-    else if (rest.endsWith(BackupSuffix))
-        parts.kind = OwnFile::Backup;
-    else
+    const auto kind = std::find_if(std::begin(AllKinds), std::end(AllKinds),
+                                   [&](OwnFile k) { return rest.endsWith(suffixOf(k)); });
+    if (kind == std::end(AllKinds))
         return std::nullopt;
-    rest.chop(qsizetype(sizeof TemporarySuffix - 1));
+    parts.kind = *kind;
+    rest.chop(SuffixLength);
     const QList<QByteArray> fields = rest.split('-');
     if (fields.size() != 5 || !isLowerHex(fields[0], IdDigits) || !isLowerHex(fields[1], IdDigits)
         || !isDecimal(fields[2]) || !isDecimal(fields[3]) || !isLowerHex(fields[4], RandomDigits))
@@ -193,12 +209,6 @@ std::optional<OwnNameParts> parseOwnName(const char* name)
     parts.makerIsGone =
         parts.madeHere && (fields[1] != thisBoot() || processIsGone(fields[2], fields[3]));
     return parts;
-}
-
-bool isAbandoned(const char* name, OwnFile kind)
-{
-    const std::optional<OwnNameParts> parts = parseOwnName(name);
-    return parts && parts->kind == kind && parts->makerIsGone;
 }
 
 }  // namespace quibex

@@ -8,8 +8,9 @@
 namespace quibex {
 
 // The hidden names this program gives the files it makes beside a target:
-// a temporary file holding the new content, and a backup holding the old
-// content while the new one is written into the old file.
+// a temporary file holding the new content, a backup holding the old
+// content while the new one is written into the old file, and a note of a
+// new name being tried (ProbeNote).
 //
 // A name says who made the file: the machine, the boot, the process (its
 // number and its start time). A leftover is provably this program's own and
@@ -20,7 +21,8 @@ namespace quibex {
 //
 //   .quibex-<machine>-<boot>-<pid>-<start>-<random>.tmp
 //   .quibex-<machine>-<boot>-<pid>-<start>-<random>.old
-enum class OwnFile { Temporary, Backup };
+//   .quibex-<machine>-<boot>-<pid>-<start>-<random>.new
+enum class OwnFile { Temporary, Backup, ProbeNote };
 
 // A fresh name for a file of this process.
 QByteArray ownName(OwnFile kind);
@@ -35,8 +37,5 @@ struct OwnNameParts {
     bool makerIsGone = false;  // made here by a process that has ended
 };
 std::optional<OwnNameParts> parseOwnName(const char* name);
-
-// Made here by a process that has ended: no one will finish or remove it.
-bool isAbandoned(const char* name, OwnFile kind);
 
 }  // namespace quibex
