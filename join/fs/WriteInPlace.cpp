@@ -70,7 +70,7 @@ int writeInPlace(int content, int folder, const QByteArray& name, const struct s
 
     // From the first byte of the backup until the file holds one content
     // whole, an ending signal waits: this work puts things back and stops.
-    const EndingSignalsHeld held;
+    const EndingSignalsHeld untilWhole;
     const int64_t total = found.st_size + source.st_size;
     StepWatch steps;
     steps.stopped = [&watch] { return watch.stop() || endingSignalNoted(); };
