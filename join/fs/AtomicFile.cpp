@@ -72,24 +72,17 @@ int AtomicFile::createNamed()
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
         const QByteArray name = ownName(OwnFile::Temporary);
         const int opened = openArmed(name);
-        if (opened < 0 && errno != EEXIST)
-            return errno;
-        if (opened < 0)
-            continue;
-        fd.reset(opened);
-        temporaryName = name;
-        // Once held, no other join's sweep takes it for a leftover; one
-        // that looked at it before may have removed it: then another name.
-        (void)holdTemporary(opened);
-        struct stat own;
-        struct stat named;
-        if (fstat(opened, &own) == 0
-            && fstatat(target.folder.get(), name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0
-            && sameFile(own, named))
+        if (opened >= 0) {
+            fd.reset(opened);
+            temporaryName = name;
+            // Its name tells another join that its process still runs; the
+            // lock tells it too where the name cannot (a process of another
+            // pid namespace on this machine).
+            (void)holdTemporary(opened);
             return 0;
-        disarmTemporaryCleanup();
-        temporaryName.clear();
-        fd.reset();
+        }
+        if (errno != EEXIST)
+            return errno;
     }
     return EEXIST;
 }
