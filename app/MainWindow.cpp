@@ -5,6 +5,7 @@
 #include "app/ProgramIcon.h"
 #include "browser/Browser.h"
 #include "join/Join.h"
+#include "join/fs/ProcessSignals.h"
 #include "ordering/Ordering.h"
 #include "selection/Selection.h"
 #include "toolkit/drives/MountWatcher.h"
@@ -207,10 +208,22 @@ void MainWindow::closeEvent(QCloseEvent* event)
     requestStop();
     if (QWidget* box = QApplication::activeModalWidget())
         box->close();
-    // A volume that stopped answering holds the work in the system: the
-    // program does not wait for it longer than a second.
-    QTimer::singleShot(1000, this, [this] {
-        if (offWindowThreadRunning())
+    uint64_t seen = 0;
+    (void)heldWorkGoesOn(seen);
+    endUnlessTheJoinMovesOn(seen);
+}
+
+// A volume that stopped answering holds the work in the system: the
+// program does not wait for it longer than a second. An old file being put
+// back after a stop is waited for while the putting back goes on.
+void MainWindow::endUnlessTheJoinMovesOn(uint64_t seen)
+{
+    QTimer::singleShot(1000, this, [this, seen]() mutable {
+        if (!offWindowThreadRunning())
+            return;
+        if (heldWorkGoesOn(seen))
+            endUnlessTheJoinMovesOn(seen);
+        else
             endDuringJoin();
     });
 }

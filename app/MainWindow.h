@@ -72,6 +72,7 @@ private:
     void setTabOrder();
     void runCreate();
     void rereadDrives();
+    void endUnlessTheJoinMovesOn(uint64_t seen);
     void endDuringJoin();
     // A join is under way, or the window waits for work away from its thread.
     bool isBusy() const;

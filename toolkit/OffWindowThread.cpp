@@ -129,15 +129,14 @@ bool canWaitAnswering()
 }
 
 bool waitAnswering(const std::function<bool()>& finished,
-                   std::optional<std::chrono::milliseconds> bound, InputMeanwhile input)
+                   std::optional<std::chrono::milliseconds> bound)
 {
     if (finished())
         return true;
     QCoreApplication* app = QCoreApplication::instance();
     running = true;
     InputDropper dropper;
-    if (input == InputMeanwhile::Dropped)
-        app->installEventFilter(&dropper);
+    app->installEventFilter(&dropper);
     QEventLoop loop;
     Waiter waiter{&loop, &finished};
     waiting = &waiter;
@@ -148,13 +147,11 @@ bool waitAnswering(const std::function<bool()>& finished,
         timer.start(*bound);
     }
     if (!finished())
-        loop.exec(input == InputMeanwhile::HeldBack ? QEventLoop::ExcludeUserInputEvents
-                                                    : QEventLoop::AllEvents);
+        loop.exec();
     waiting = nullptr;
     // The last frame's steps, handed over after the last time they were shown.
     showHandedOver();
-    if (input == InputMeanwhile::Dropped)
-        app->removeEventFilter(&dropper);
+    app->removeEventFilter(&dropper);
     running = false;
     return finished();
 }

@@ -37,17 +37,11 @@ auto offWindowThread(Work work) -> std::invoke_result_t<Work&>
 // its thread, and no other wait under way.
 bool canWaitAnswering();
 
-// What becomes of the user's clicks and keys during a wait: dropped, as
-// during a join; or held back and taken once the wait is over, as during a
-// short read that the user need not notice (a folder opened).
-enum class InputMeanwhile { Dropped, HeldBack };
-
 // Waits on the window's thread, answering as above, until finished() is
 // true or bound (when given) has passed; returns finished(). Whoever makes
 // finished() true from another thread calls wakeWindowThread() then.
 bool waitAnswering(const std::function<bool()>& finished,
-                   std::optional<std::chrono::milliseconds> bound,
-                   InputMeanwhile input = InputMeanwhile::Dropped);
+                   std::optional<std::chrono::milliseconds> bound);
 void wakeWindowThread();
 
 // True while the window's thread waits for work done away from it.

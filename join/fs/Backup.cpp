@@ -98,11 +98,13 @@ bool readFooter(int backup, QByteArray& name, Footer& footer)
 // The old content written back from the start, and nothing after it. The
 // file is emptied first: its new blocks are given back before the old
 // content needs room again.
-int writeBack(int backup, int64_t length, int target)
+int writeBack(int backup, int64_t length, int target, const StepWatch& watch = {})
 {
     if (ftruncate(target, 0) != 0)
         return errno;
-    if (const int error = copyRange(backup, 0, target, 0, length))
+    StepWatch told;
+    told.step = watch.step;
+    if (const int error = copyRange(backup, 0, target, 0, length, told))
         return error;
     if (ftruncate(target, length) != 0 || fdatasync(target) != 0)
         return errno;
@@ -158,12 +160,12 @@ int Backup::make(int inFolder, const QByteArray& fileName, int target, const Ste
     return 0;
 }
 
-int Backup::putBack(int target)
+int Backup::putBack(int target, const StepWatch& watch)
 {
     const UniqueFd backup(openat(folder, name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!backup.isOpen())
         return errno;
-    if (const int error = writeBack(backup.get(), oldLength, target))
+    if (const int error = writeBack(backup.get(), oldLength, target, watch))
         return error;
     remove();
     return 0;

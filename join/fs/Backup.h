@@ -35,10 +35,11 @@ public:
     // there is no room for the copy); nothing is left behind then.
     [[nodiscard]] int make(int folder, const QByteArray& name, int target,
                            const StepWatch& watch = {});
-    // Puts the old content back into target, then removes the backup.
-    // Returns 0 or the errno; on failure the backup stays, for the next
-    // join into the folder to put back.
-    [[nodiscard]] int putBack(int target);
+    // Puts the old content back into target, then removes the backup; the
+    // watch hears how far it got (it cannot stop this). Returns 0 or the
+    // errno; on failure the backup stays, for the next join into the folder
+    // to put back.
+    [[nodiscard]] int putBack(int target, const StepWatch& watch = {});
     // The new content is whole and flushed: the backup is no longer needed.
     void remove();
 

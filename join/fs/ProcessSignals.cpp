@@ -22,6 +22,7 @@ volatile sig_atomic_t armed = 0;
 // Held by EndingSignalsHeld; the signal noted meanwhile, or ExitNoted.
 std::atomic<int> held{0};
 std::atomic<int> noted{0};
+std::atomic<uint64_t> heldSteps{0};
 constexpr int ExitNoted = -1;
 static_assert(std::atomic<int>::is_always_lock_free, "read by a signal handler");
 int cleanupFolder = -1;
@@ -75,7 +76,8 @@ private:
     sigset_t saved;
 };
 
-// How long the program's exit waits for an old file to be put back.
+// How long the program's exit waits for held work to move on, at most,
+// before it takes the work for one a volume holds still.
 constexpr int ExitWaitSteps = 100;
 constexpr long ExitWaitStepNanoseconds = 10'000'000;
 
@@ -84,9 +86,12 @@ void onExit()
     if (held.load() > 0) {
         int expected = 0;
         noted.compare_exchange_strong(expected, ExitNoted);
+        uint64_t seen = heldSteps.load();
         for (int step = 0; step < ExitWaitSteps && held.load() > 0; ++step) {
             const timespec pause{0, ExitWaitStepNanoseconds};
             nanosleep(&pause, nullptr);
+            if (heldWorkGoesOn(seen))
+                step = 0;
         }
     }
     SignalsBlocked blocked;
@@ -152,6 +157,19 @@ EndingSignalsHeld::~EndingSignalsHeld()
 bool endingSignalNoted()
 {
     return noted.load() != 0;
+}
+
+void heldWorkProgressed()
+{
+    heldSteps.fetch_add(1);
+}
+
+bool heldWorkGoesOn(uint64_t& seen)
+{
+    const uint64_t now = heldSteps.load();
+    const bool moved = held.load() > 0 && now != seen;
+    seen = now;
+    return moved;
 }
 
 }  // namespace quibex

@@ -74,17 +74,23 @@ int writeInPlace(int content, int folder, const QByteArray& name, const struct s
     const int64_t total = found.st_size + source.st_size;
     StepWatch steps;
     steps.stopped = [&watch] { return watch.stop() || endingSignalNoted(); };
-    steps.step = [&watch, total](int64_t done, int64_t) { watch.progress(done, total); };
+    steps.step = [&watch, total](int64_t done, int64_t) {
+        heldWorkProgressed();
+        watch.progress(done, total);
+    };
     Backup backup;
     if (const int error = backup.make(folder, name, file.get(), steps))
         return error;
     steps.step = [&watch, total, &found](int64_t done, int64_t) {
+        heldWorkProgressed();
         watch.progress(found.st_size + done, total);
     };
     if (const int error =
             writeNewContent(content, file.get(), source.st_size, found.st_size, steps)) {
         // Should putting back fail too, the backup stays for the next join.
-        (void)backup.putBack(file.get());
+        StepWatch puttingBack;
+        puttingBack.step = [](int64_t, int64_t) { heldWorkProgressed(); };
+        (void)backup.putBack(file.get(), puttingBack);
         return error;
     }
     backup.remove();

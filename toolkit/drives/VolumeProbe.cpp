@@ -159,8 +159,7 @@ bool askVolume(const QByteArray& volume, std::function<void()> question,
     if (!asked)
         return false;
     if (answering)
-        return waitAnswering([&asked] { return isAnswered(*asked); }, bound,
-                             InputMeanwhile::HeldBack);
+        return waitAnswering([&asked] { return isAnswered(*asked); }, bound);
     return waitStill(*asked, std::chrono::steady_clock::now() + bound);
 }
 
