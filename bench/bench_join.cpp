@@ -17,7 +17,10 @@
 // and the flushes and renames around it; the wall time adds whatever else
 // the machine did meanwhile. On a shared machine a wall ratio that moves
 // while the CPU ratio holds is noise, not a change in the code. Neither
-// counts the kernel's own writeback threads.
+// counts the kernel's own writeback threads, but the kernel charges some of
+// its housekeeping (pages reclaimed, an old file's blocks freed) to the
+// process that happens to need it: on the 1 GiB cases a CPU median can jump
+// on either side; the minimums are the steadiest figures.
 //
 // The replace case is set against both ways cat can do it: overwriting the
 // old file and flushing it, and the steps of a durable replace (a new file,
