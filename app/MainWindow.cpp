@@ -6,6 +6,7 @@
 #include "browser/Browser.h"
 #include "browser/FolderDrop.h"
 #include "join/Join.h"
+#include "join/fs/ProcessSignals.h"
 #include "ordering/Ordering.h"
 #include "selection/Selection.h"
 #include "toolkit/drives/MountWatcher.h"
@@ -82,9 +83,6 @@ void MainWindow::build()
 
 namespace {
 
-// No command starts while a join runs, whatever way the event came: the
-// user's clicks and keys are dropped then, and this also turns away the
-// actions assistive tools perform on the buttons and lists.
 // The choice is made in a function of its own: clang 14 (which clang-tidy
 // runs on) rejects the discarded branch when it sits in the generic lambda.
 template <typename Handler, typename... Arguments>
@@ -96,17 +94,27 @@ void callWith(const Handler& handler, const Arguments&... arguments)
         handler();  // a click's "checked" flag, which no handler takes
 }
 
+}  // namespace
+
+// No command starts while a join runs, whatever way the event came: the
+// user's clicks and keys are dropped while the join works away from the
+// window's thread, the window's own modal questions block them while it
+// asks, and this also turns away the actions assistive tools perform on
+// the buttons and lists meanwhile.
 template <typename Handler>
-auto unlessJoining(Handler handler)
+auto MainWindow::unlessJoining(Handler handler)
 {
-    return [handler](auto... arguments) {
-        if (offWindowThreadRunning())
+    return [this, handler](auto... arguments) {
+        if (isBusy())
             return;
         callWith(handler, arguments...);
     };
 }
 
-}  // namespace
+bool MainWindow::isBusy() const
+{
+    return joining || offWindowThreadRunning();
+}
 
 void MainWindow::wireEvents()
 {
@@ -140,15 +148,16 @@ void MainWindow::wireEvents()
     onClick(shown.Command6, [&f] { Command6_Click(f); });        // "Retirer tout"
     onClick(shown.Command8, [&f] { Command8_Click(f); });        // "Tri normal"
     onClick(shown.Command7, [&f] { Command7_Click(f); });        // "Tri évolué"
-    onClick(shown.Command2[1], [this] { create(); });            // "Créer"
+    onClick(shown.Command2[1], [this] { runCreate(); });         // "Créer"
     onClick(shown.Command2[2], [&f] { Command2_Click(f, 2); });  // "Quitter"
 
     // "Ajout retour chariot (ASCII 13)" and "Ajout changement de ligne
-    // (ASCII 10)". The join reads the options on its own thread: a box ticked meanwhile
-    // (by an assistive tool; clicks are dropped) goes back to what it holds.
+    // (ASCII 10)". Like every other control, a box is turned away during a
+    // join: one ticked meanwhile (by an assistive tool; clicks are dropped)
+    // goes back to what it holds.
     const auto option = [this](QCheckBox* box, CheckBox& value) {
-        connect(box, &QCheckBox::stateChanged, this, [box, &value](int state) {
-            if (!offWindowThreadRunning()) {
+        connect(box, &QCheckBox::stateChanged, this, [this, box, &value](int state) {
+            if (!isBusy()) {
                 value.setValue(state == Qt::Checked ? 1 : 0);
                 return;
             }
@@ -160,63 +169,78 @@ void MainWindow::wireEvents()
     option(shown.Check2, f.Check2);
 }
 
-// During a join the drive list waits for its end: the new file goes to the
-// folder the join started in.
+// While a join or a folder read waits, the drive list waits for its end:
+// the new file goes to the folder the join started in, and the browser
+// changes only between commands.
 void MainWindow::rereadDrives()
 {
-    if (offWindowThreadRunning()) {
-        drivesChangedDuringJoin = true;
+    if (isBusy()) {
+        QTimer::singleShot(DrivesRetryMilliseconds, this, &MainWindow::rereadDrives);
         return;
     }
     quibex::rereadDrives(*controls);
 }
 
-void MainWindow::create()
+void MainWindow::runCreate()
 {
+    joining = true;
     Command2_Click(*controls, 1);
-    if (closedDuringJoin) {
-        // The join has stopped and left nothing behind: the program ends, as
-        // the close asked.
-        close();
-        QCoreApplication::quit();
-        return;
-    }
-    if (drivesChangedDuringJoin) {
-        drivesChangedDuringJoin = false;
-        rereadDrives();
-    }
+    joining = false;
+    // The join has stopped and left nothing behind: the program ends, as
+    // the close asked.
+    if (closeRequested)
+        controls->window.end();
 }
 
 // The window's close button, the window manager or the end of the session.
-// During a join the copy is asked to stop, and the program ends once the
-// join has let go of the new file.
+// During a join the copy is asked to stop, a question or message it shows
+// is answered as its Escape key would (No, OK), and the program ends once
+// the join has let go of the new file, the old one whole.
+//
+// Outside a join, the window closes at once; a folder being read meanwhile
+// is given up, and the program ends as soon as its command has returned.
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!offWindowThreadRunning()) {
+    if (!joining) {
         QWidget::closeEvent(event);
         return;
     }
     event->ignore();
-    if (closedDuringJoin)
+    if (closeRequested)
         return;
-    closedDuringJoin = true;
+    closeRequested = true;
     requestStop();
-    // A volume that stopped answering holds the copy in the system: the
-    // program does not wait for it longer than a second.
-    QTimer::singleShot(1000, this, [this] {
-        if (offWindowThreadRunning())
+    if (QWidget* box = QApplication::activeModalWidget())
+        box->close();
+    uint64_t seen = 0;
+    (void)heldWorkGoesOn(seen);
+    endUnlessTheJoinMovesOn(seen);
+}
+
+// A volume that stopped answering holds the work in the system: the
+// program does not wait for it longer than a second. An old file being put
+// back after a stop is waited for while the putting back goes on.
+void MainWindow::endUnlessTheJoinMovesOn(uint64_t seen)
+{
+    QTimer::singleShot(1000, this, [this, seen]() mutable {
+        if (!offWindowThreadRunning())
+            return;
+        if (heldWorkGoesOn(seen))
+            endUnlessTheJoinMovesOn(seen);
+        else
             endDuringJoin();
     });
 }
 
-// Ends the program while the copy is still held by its volume. The ending
+// Ends the program while the work is still held by its volume. The ending
 // signal's own handler removes the new file's temporary name, if it has
 // one, exactly as when the program is killed; nothing else was written
-// under any name. On a volume that no longer answers, that removal would
-// hold the program as well: it runs on a thread of its own, and the
-// program ends a moment later whatever became of it. A temporary left
-// there is removed by the next join into that folder, since nothing holds
-// it any more.
+// under any name, and an old file being written into keeps its backup,
+// which the next join into its folder puts back. On a volume that no
+// longer answers, that removal would hold the program as well: it runs on
+// a thread of its own, and the program ends a moment later whatever became
+// of it. A temporary left there is removed by the next join into that
+// folder, since the process that made it is gone.
 void MainWindow::endDuringJoin()
 {
     hide();

@@ -70,16 +70,23 @@ private:
     void createCommands();
     void wireEvents();
     void setTabOrder();
-    void create();
+    void runCreate();
     void rereadDrives();
+    void endUnlessTheJoinMovesOn(uint64_t seen);
     void endDuringJoin();
+    // A join is under way, or the window waits for work away from its thread.
+    bool isBusy() const;
+    template <typename Handler>
+    auto unlessJoining(Handler handler);
 
     std::unique_ptr<MessageBox> ownMessages;
     std::unique_ptr<fmenu> controls;
     Widgets shown;
     bool shownOnce = false;
-    bool closedDuringJoin = false;
-    bool drivesChangedDuringJoin = false;
+    bool joining = false;
+    bool closeRequested = false;
+    // How often the drive list looks again whether the window is free.
+    static constexpr int DrivesRetryMilliseconds = 100;
 };
 
 }  // namespace quibex

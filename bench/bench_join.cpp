@@ -5,15 +5,28 @@
 //
 //   new file, 64 inputs totalling 1 GiB        against cat
 //   new file, 4,096 inputs of 4 KiB            against cat
-//   replacing a 1 GiB file, same 64 inputs     against cat + flush (fdatasync)
+//   replacing a 1 GiB file, same 64 inputs     against cat + flush (fdatasync),
+//                                              and cat + flush + rename
 //   peak resident growth, one sparse input of 2,147,483,647 bytes
 //   slow input: the longest the window went without handling an event
 //
-// Each case is run 5 times; the minimum and the median are printed, with
-// the ratios cat / Créer (above 1: "Créer" was faster). The replace case
-// also times cat doing the steps of a durable replace (a new file, flushed,
-// renamed over the old one): on some disks writing fresh blocks while the
-// old file still holds its own costs more than overwriting in place.
+// Each case is run once to warm up, unrecorded, then 5 times; the minimum
+// and the median are printed, of the wall time and of the CPU time (user +
+// system), with the ratios reference / Créer (above 1: "Créer" was faster).
+// The CPU time is what the work itself cost, the program's threads or cat
+// and the flushes and renames around it; the wall time adds whatever else
+// the machine did meanwhile. On a shared machine a wall ratio that moves
+// while the CPU ratio holds is noise, not a change in the code. Neither
+// counts the kernel's own writeback threads, but the kernel charges some of
+// its housekeeping (pages reclaimed, an old file's blocks freed) to the
+// process that happens to need it: on the 1 GiB cases a CPU median can jump
+// on either side; the minimums are the steadiest figures.
+//
+// The replace case is set against both ways cat can do it: overwriting the
+// old file and flushing it, and the steps of a durable replace (a new file,
+// flushed, renamed over the old one), which is what "Créer" does: on some
+// disks writing fresh blocks while the old file still holds its own costs
+// more than overwriting in place.
 //
 //   bench_join [--long] [folder]
 //
@@ -49,6 +62,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
@@ -65,6 +79,13 @@ namespace {
 // what a user sees on a machine that does other things too.
 int Runs = 5;
 
+// One run of one side: the wall time, and the CPU time (user + system) of
+// this process's threads and of the children it waited for.
+struct Sample {
+    double wall = 0;
+    double cpu = 0;
+};
+
 struct InputSet {
     const char* title;
     std::vector<QByteArray> files;
@@ -74,6 +95,27 @@ struct InputSet {
 double seconds(Clock::time_point since)
 {
     return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+double cpuSeconds()
+{
+    double total = 0;
+    for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage{};
+        getrusage(who, &usage);
+        for (const timeval& t : {usage.ru_utime, usage.ru_stime})
+            total += double(t.tv_sec) + double(t.tv_usec) / 1e6;
+    }
+    return total;
+}
+
+template <typename Work>
+Sample timed(Work work)
+{
+    const double cpuBefore = cpuSeconds();
+    const auto start = Clock::now();
+    work();
+    return {seconds(start), cpuSeconds() - cpuBefore};
 }
 
 double minimum(const std::vector<double>& values)
@@ -161,7 +203,7 @@ void settle(const QByteArray& output)
 }
 
 // cat with every input as an argument, its standard output sent to the file.
-double timeCat(const InputSet& set, const QByteArray& output, bool flush)
+void runCat(const InputSet& set, const QByteArray& output, bool flush)
 {
     std::vector<char*> argv{const_cast<char*>("cat")};
     for (const QByteArray& path : set.files)
@@ -171,7 +213,6 @@ double timeCat(const InputSet& set, const QByteArray& output, bool flush)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, output.constData(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
-    const auto start = Clock::now();
     pid_t pid;
     if (posix_spawnp(&pid, "cat", &actions, nullptr, argv.data(), environ) != 0) {
         std::perror("cat");
@@ -184,24 +225,20 @@ double timeCat(const InputSet& set, const QByteArray& output, bool flush)
         fdatasync(fd);
         close(fd);
     }
-    const double elapsed = seconds(start);
     posix_spawn_file_actions_destroy(&actions);
-    return elapsed;
 }
 
 // The same steps as a durable replace, done with cat: the new content into
 // a new file, flushed, renamed over the old one, the folder flushed.
-double timeCatRename(const InputSet& set, const QByteArray& output)
+void runCatRename(const InputSet& set, const QByteArray& output)
 {
     const QByteArray temporary = output + ".new";
-    const auto start = Clock::now();
-    timeCat(set, temporary, true);
+    runCat(set, temporary, true);
     rename(temporary.constData(), output.constData());
     const int folder =
         open(output.left(output.lastIndexOf('/')).constData(), O_RDONLY | O_DIRECTORY);
     fsync(folder);
     close(folder);
-    return seconds(start);
 }
 
 void fillForm(fmenu& form, const InputSet& set, const QByteArray& outFolder)
@@ -219,11 +256,9 @@ void fillForm(fmenu& form, const InputSet& set, const QByteArray& outFolder)
     QApplication::processEvents();
 }
 
-double timeJoin(fmenu& form)
+Sample timeJoin(fmenu& form)
 {
-    const auto start = Clock::now();
-    Command2_Click(form, 1);
-    return seconds(start);
+    return timed([&] { Command2_Click(form, 1); });
 }
 
 long statusKiB(const char* field)
@@ -304,7 +339,7 @@ void slowInput(MainWindow& window, ScriptedMessageBox& messages, const QByteArra
     EventGaps gaps;
     qApp->installEventFilter(&gaps);
     gaps.start();
-    const double took = timeJoin(window.form());
+    const double took = timeJoin(window.form()).wall;
     const double longest = gaps.stopMilliseconds();
     qApp->removeEventFilter(&gaps);
     setDisplayStepHook({});
@@ -318,30 +353,80 @@ void slowInput(MainWindow& window, ScriptedMessageBox& messages, const QByteArra
 
 }  // namespace
 
-// The times of one case: "Créer" through the window, cat (with a flush when
-// a file is replaced), and optionally "Créer" on a form without widgets.
+// The runs of one way of doing a case.
+struct Side {
+    const char* name;
+    std::vector<Sample> runs;
+
+    std::vector<double> wall() const
+    {
+        std::vector<double> values;
+        for (const Sample& s : runs)
+            values.push_back(s.wall);
+        return values;
+    }
+    std::vector<double> cpu() const
+    {
+        std::vector<double> values;
+        for (const Sample& s : runs)
+            values.push_back(s.cpu);
+        return values;
+    }
+};
+
+// The times of one case: "Créer" through the window, then what it is set
+// against: cat (with a flush when a file is replaced, and with a flush and
+// a rename), and, with --long, "Créer" on a form without widgets.
 struct Timings {
-    std::vector<double> join, cat, bare, catRename;
+    Side join{"Créer", {}};
+    Side cat{"cat", {}};
+    Side catRename{"cat+flush+rename", {}};
+    Side bare{"Créer, no widgets", {}};
     bool sizesRight = true;
 };
 
 // Makes the file a replacing join finds at the output name.
 void makeOldOutput(const InputSet& set, const QByteArray& output)
 {
-    timeCat(set, output, true);
+    runCat(set, output, true);
 }
 
-void printRow(const char* title, const char* against, const Timings& t)
+// printf's widths count bytes; these columns hold "é".
+void printPadded(const char* text, int width)
 {
-    const double jMin = minimum(t.join), jMed = median(t.join);
-    const double cMin = minimum(t.cat), cMed = median(t.cat);
-    std::printf("%-34s %7.3f %7.3f  %-10s %7.3f %7.3f  %6.2fx %6.2fx", title, jMin, jMed, against,
-                cMin, cMed, cMin / jMin, cMed / jMed);
-    if (!t.catRename.empty())
-        std::printf("  cat+flush+rename %7.3f %7.3f", minimum(t.catRename), median(t.catRename));
-    if (!t.bare.empty())
-        std::printf("  no widgets %7.3f %7.3f", minimum(t.bare), median(t.bare));
-    std::printf("%s\n", t.sizesRight ? "" : "  OUTPUT SIZE WRONG");
+    int shown = 0;
+    for (const char* c = text; *c; ++c)
+        shown += (static_cast<unsigned char>(*c) & 0xC0) != 0x80;
+    std::printf("%s%*s", text, std::max(0, width - shown), "");
+}
+
+void printHeader()
+{
+    printPadded("case", 30);
+    printPadded("side", 19);
+    std::printf("%8s %8s %8s %8s   %s\n", "wall min", "med", "cpu min", "med",
+                "reference / Créer: wall min, med; cpu min, med");
+}
+
+// One line a side; each side after "Créer" with its ratios to it.
+void printCase(const char* title, const Timings& t)
+{
+    const Side& join = t.join;
+    for (const Side* side : {&t.join, &t.cat, &t.catRename, &t.bare}) {
+        if (side->runs.empty())
+            continue;
+        printPadded(side == &t.join ? title : "", 30);
+        printPadded(side->name, 19);
+        std::printf("%8.3f %8.3f %8.3f %8.3f", minimum(side->wall()), median(side->wall()),
+                    minimum(side->cpu()), median(side->cpu()));
+        if (side != &join)
+            std::printf("   %5.2fx %5.2fx; %5.2fx %5.2fx",
+                        minimum(side->wall()) / minimum(join.wall()),
+                        median(side->wall()) / median(join.wall()),
+                        minimum(side->cpu()) / minimum(join.cpu()),
+                        median(side->cpu()) / median(join.cpu()));
+        std::printf("%s\n", side == &join && !t.sizesRight ? "   OUTPUT SIZE WRONG" : "");
+    }
     std::fflush(stdout);
 }
 
@@ -401,20 +486,26 @@ int main(int argc, char* argv[])
         : InputSet{};
     sync();
 
-    std::printf("%-34s %7s %7s  %-10s %7s %7s  %7s %7s\n", "case", "min s", "med s", "against",
-                "min s", "med s", "ratio", "(med)");
-    const auto measure = [&](const InputSet& set, bool replace) {
+    printHeader();
+    const auto measure = [&](const InputSet& set, bool replace, const char* against) {
         Timings t;
+        t.cat.name = against;
         warm(set);
-        for (int run = 0; run < Runs; ++run) {
-            const auto joinOnce = [&](fmenu& form, std::vector<double>& into) {
+        // Run -1 warms up: its times are dropped. The first run of a case
+        // finds caches, the allocator and the disk in the state the case
+        // before left them.
+        for (int run = -1; run < Runs; ++run) {
+            const bool kept = run >= 0;
+            const auto joinOnce = [&](fmenu& form, Side& into) {
                 if (replace) {
                     makeOldOutput(set, output);
                     sync();
                     messages.answerNext(MsgAnswer::Yes);
                 }
                 fillForm(form, set, outFolder);
-                into.push_back(timeJoin(form));
+                const Sample took = timeJoin(form);
+                if (kept)
+                    into.runs.push_back(took);
                 t.sizesRight = t.sizesRight && messages.shown().size() == (replace ? 2u : 1u)
                     && sizeOf(output) == set.bytes;
                 messages.forget();
@@ -425,17 +516,21 @@ int main(int argc, char* argv[])
                     makeOldOutput(set, catOutput);
                     sync();
                 }
-                t.cat.push_back(timeCat(set, catOutput, replace));
+                const Sample cat = timed([&] { runCat(set, catOutput, replace); });
+                if (kept)
+                    t.cat.runs.push_back(cat);
                 if (replace) {
                     // The old file is there again for the same steps with cat.
                     sync();
-                    t.catRename.push_back(timeCatRename(set, catOutput));
+                    const Sample renamed = timed([&] { runCatRename(set, catOutput); });
+                    if (kept)
+                        t.catRename.runs.push_back(renamed);
                 }
                 settle(catOutput);
             };
             // Each goes first in every other run: what the one before leaves
             // to the disk (blocks to free and discard) falls on both alike.
-            if (run % 2)
+            if (run % 2 != 0)
                 catOnce();
             joinOnce(window.form(), t.join);
             if (longRun)
@@ -446,11 +541,11 @@ int main(int argc, char* argv[])
         return t;
     };
     if (wanted("new"))
-        printRow("new file, 64 x 16 MiB", "cat", measure(large, false));
+        printCase("new file, 64 x 16 MiB", measure(large, false, "cat"));
     if (wanted("small"))
-        printRow("new file, 4,096 x 4 KiB", "cat", measure(small, false));
+        printCase("new file, 4,096 x 4 KiB", measure(small, false, "cat"));
     if (wanted("replace"))
-        printRow("replacing 1 GiB, 64 x 16 MiB", "cat+flush", measure(large, true));
+        printCase("replacing 1 GiB, 64 x 16 MiB", measure(large, true, "cat+flush"));
 
     if (wanted("memory")) {
         // Peak resident size during the join of a 2 GiB sparse file, against

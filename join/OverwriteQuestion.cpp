@@ -3,7 +3,8 @@
 
 #include "form/fmenu.h"
 #include "join/JoinMessages.h"
-#include "join/fs/AtomicFile.h"
+#include "join/Joiner.h"
+#include "toolkit/OffWindowThread.h"
 
 #include <cerrno>
 
@@ -16,20 +17,18 @@ bool userAgreesToReplace(fmenu& form, const QString& name)
     return form.MsgBox(question, joinTitle(), MsgIcon::None, MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 
-// Puts the finished file under its name. A file that came there while the
-// join ran (another program, another join) is not replaced unasked: the
-// question comes now. False when the user answered No.
-bool placeAskingFirst(fmenu& form, const QString& name, AtomicFile& file,
+bool placeAskingFirst(fmenu& form, const QString& name, Joiner& joiner,
                       std::optional<Failure>& failure)
 {
-    int error = file.place();
+    int error = offWindowThread([&] { return joiner.place(); });
     if (error == EEXIST) {
         if (!userAgreesToReplace(form, name))
             return false;
-        error = file.replaceWhatIsThere();
+        error = offWindowThread([&] { return joiner.replaceWhatIsThere(); });
     }
     if (error)
-        failure = Failure{Failure::Step::Placing, error};
+        failure =
+            Failure{error == CopyStopped ? Failure::Step::Stopped : Failure::Step::Placing, error};
     return true;
 }
 

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "join/SelectionCheck.h"
 
+#include "join/fs/FileId.h"
 #include "join/fs/TargetCheck.h"
 
 #include <QFile>
 #include <QString>
+
+#include <algorithm>
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -21,11 +24,6 @@ QByteArray lastPart(const QByteArray& path)
 bool statOf(const QByteArray& path, struct stat& info)
 {
     return !path.contains('\0') && stat(path.constData(), &info) == 0;
-}
-
-bool sameFile(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
 // The folder lists no entry spelled exactly name, yet name opens a file
@@ -54,12 +52,13 @@ bool equalButForCase(const QByteArray& a, const QByteArray& b)
 
 }  // namespace
 
-bool isInSelection(const std::vector<QByteArray>& paths, const QByteArray& fullPath)
+bool isSelectedPath(const std::vector<QByteArray>& paths, const QByteArray& fullPath)
 {
-    for (const QByteArray& path : paths) {
-        if (path == fullPath)
-            return true;
-    }
+    return std::find(paths.begin(), paths.end(), fullPath) != paths.end();
+}
+
+bool namesASelectedFile(const std::vector<QByteArray>& paths, const QByteArray& fullPath)
+{
     struct stat output;
     if (!statOf(fullPath, output))
         return false;

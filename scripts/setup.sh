@@ -9,13 +9,15 @@ cd "$(dirname "$0")/.."
 # To build: the compiler, CMake and Qt. To run: Qt's French texts and the
 # font the captions were measured for.
 packages=(cmake make g++ qt6-base-dev qt6-translations-l10n fonts-liberation2)
-# To test (QUIBEX_TEST_TOOLS=1): the join on a FAT file system and on a
-# failing one (python3-fusepy), both mounted through FUSE; the installed
+# To test (QUIBEX_TEST_TOOLS=1): the join on a FAT file system, on a
+# failing one (python3-fusepy) and through a second mount of a folder
+# (bindfs), all mounted through FUSE; the join ended at each of its system
+# calls (strace); the installed
 # program from outside, with a private X server, xdotool, xprop and the
 # accessibility bus; the captions in the fonts that stand in for Liberation
 # Sans where it is not installed.
 if [ "${QUIBEX_TEST_TOOLS:-0}" = 1 ]; then
-  packages+=(fusefat dosfstools python3-fusepy xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi
+  packages+=(fusefat dosfstools python3-fusepy bindfs strace xvfb xdotool x11-utils dbus at-spi2-core python3-pyatspi
              fonts-croscore fonts-urw-base35)
 fi
 bash scripts/install-packages.sh "${packages[@]}"

@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and the drive, folder and file lists kept in step.
 #include "browser/Browser.h"
+#include "support/FatMount.h"
 #include "support/FormFixture.h"
 #include "support/Lists.h"
+#include "support/StoppedServer.h"
 
 #include <QtTest>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -261,6 +265,41 @@ private slots:
         for (const Drive& d : DriveList::mountedDrives())
             root = root || d.root == "/";
         QVERIFY(root);
+    }
+
+    // A machine with hundreds of mounts (containers, bind mounts) reads its
+    // drives again at each mount anywhere. Each volume is asked on a few
+    // threads however many there are, and one that hangs, seen through
+    // three hundred mounts, holds a few of them, not one per mount.
+    void drivesAreAskedOnFewThreads()
+    {
+        TempTree tree;
+        FatMount fat(tree.folder("fige"));
+        if (!fat.isMounted())
+            QSKIP(qPrintable(fat.whyNot()));
+        std::vector<QByteArray> binds;
+        const auto unbind = qScopeGuard([&] {
+            for (const QByteArray& bound : binds)
+                umount2(bound.constData(), MNT_DETACH);
+        });
+        for (int i = 0; i < 300; ++i) {
+            const QByteArray folder = tree.folder("liens/" + QByteArray::number(i));
+            if (mount(fat.folder().constData(), folder.constData(), nullptr, MS_BIND, nullptr) != 0)
+                QSKIP("cannot bind-mount here: needs root");
+            binds.push_back(folder);
+        }
+        const auto threads = [] {
+            return QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size();
+        };
+        StoppedServer stopped(fat.server());
+        QVERIFY(dropCaches());
+        const qsizetype before = threads();
+        const std::vector<Drive> seen = DriveList::mountedDrives();
+        DriveList::mountedDrives();
+        QVERIFY2(threads() - before <= 8, qPrintable(QString::number(threads() - before)));
+        QVERIFY(std::any_of(seen.begin(), seen.end(),
+                            [&](const Drive& d) { return d.root == binds.back(); }));
+        QVERIFY(!stopped.wasWaitedOn());
     }
 };
 

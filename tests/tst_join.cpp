@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "form/fmenu.h"
 #include "join/Join.h"
+#include "join/fs/AtomicFile.h"
+#include "join/fs/Backup.h"
+#include "join/fs/OwnNames.h"
 #include "join/fs/ProcessSignals.h"
+#include "support/ChildProcess.h"
+#include "support/FuseServer.h"
 #include "support/JoinFixture.h"
 #include "support/TempTree.h"
 #include "support/TmpfsMount.h"
@@ -27,6 +32,51 @@
 
 using namespace quibex;
 using namespace quibex::test;
+
+namespace {
+
+// The name this program gives a file of a process that has ended since.
+QByteArray nameOfAnEndedProcess(OwnFile kind)
+{
+    int ends[2];
+    if (pipe(ends) != 0)
+        return {};
+    runInChild([&] {
+        const QByteArray name = ownName(kind);
+        return write(ends[1], name.constData(), size_t(name.size())) == name.size() ? 0 : 1;
+    });
+    close(ends[1]);
+    char name[256];
+    const ssize_t n = read(ends[0], name, sizeof name);
+    close(ends[0]);
+    return n > 0 ? QByteArray(name, n) : QByteArray();
+}
+
+// A named temporary file, as a join on a file system without unnamed
+// ones makes it, holding a few bytes of a join's content.
+bool startTemporary(const QByteArray& target, AtomicFile& file)
+{
+    Target checked;
+    return checkTarget(target, checked) == 0 && file.create(std::move(checked), false) == 0
+        && write(file.handle(), "partial", 7) == 7;
+}
+
+// A join writing into old.bin, its old content kept aside, ended by a kill
+// half way through.
+int killWhileWritingInto(const QByteArray& folder)
+{
+    return runInChild([&] {
+        const int at = open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int file = openat(at, "old.bin", O_RDWR | O_CLOEXEC);
+        Backup backup;
+        if (file < 0 || backup.make(at, "old.bin", file) != 0 || pwrite(file, "NEW", 3, 0) != 3)
+            return 1;
+        raise(SIGKILL);
+        return 2;
+    });
+}
+
+}  // namespace
 
 class JoinTest : public QObject {
     Q_OBJECT
@@ -65,6 +115,8 @@ private slots:
     void growingInputGivesOnlyItsMeasuredBytes();
     void overflowingTotalIsRefused();
     void inputsAreNeverChanged();
+    void leftoversOfEndedJoins_data();
+    void leftoversOfEndedJoins();
 };
 
 void JoinTest::createRefusesTheProposedName_data()
@@ -303,9 +355,13 @@ void JoinTest::fileAppearingMeanwhileIsReplacedOnlyOnYes_data()
 {
     QTest::addColumn<bool>("existedEmpty");
     QTest::addColumn<bool>("yes");
-    QTest::newRow("new file, Oui") << false << true;
-    QTest::newRow("new file, Non") << false << false;
-    QTest::newRow("empty file given data, Non") << true << false;
+    QTest::addColumn<bool>("mirrored");
+    QTest::newRow("new file, Oui") << false << true << false;
+    QTest::newRow("new file, Non") << false << false << false;
+    QTest::newRow("empty file given data, Non") << true << false << false;
+    // Through a second mount of the folder (bindfs), a rename cannot be told
+    // not to replace what stands there.
+    QTest::newRow("new file through another mount, Non") << false << false << true;
 }
 
 // Another program (or another join) writes a file under the name while the
@@ -314,8 +370,16 @@ void JoinTest::fileAppearingMeanwhileIsReplacedOnlyOnYes()
 {
     QFETCH(bool, existedEmpty);
     QFETCH(bool, yes);
+    QFETCH(bool, mirrored);
     Join j;
     const QByteArray path = j.out + "/joined.bin";
+    std::unique_ptr<MirrorMount> mirror;
+    if (mirrored) {
+        mirror = std::make_unique<MirrorMount>(j.out, j.tree.folder("mirror"));
+        if (!mirror->isMounted())
+            QSKIP(qPrintable(mirror->whyNot()));
+        QVERIFY(j.form.File1.setPath(j.tree.path("mirror")));
+    }
     if (existedEmpty)
         j.tree.file("out/joined.bin");
     j.input("a.bin", "new");
@@ -330,7 +394,7 @@ void JoinTest::fileAppearingMeanwhileIsReplacedOnlyOnYes()
                   : QStringList{question("joined.bin")}));
     QCOMPARE(outcome.kind, yes ? JoinOutcome::Kind::Created : JoinOutcome::Kind::Declined);
     QCOMPARE(TempTree::read(path), yes ? QByteArray("new") : QByteArray("theirs"));
-    QCOMPARE(namesIn(j.out), QStringList{"joined.bin"});
+    QCOMPARE(namesOnceSettled(j.out), QStringList{"joined.bin"});
     QCOMPARE(j.text1Focus.count(), yes ? 0 : 1);
     QCOMPARE(j.form.List1.count(), yes ? 0 : 1);
 }
@@ -640,6 +704,97 @@ void JoinTest::inputsAreNeverChanged()
     QCOMPARE(statOf(a).st_mode & 07777, 0444u);
     QCOMPARE(namesIn(j.tree.path("in")), (QStringList{"a.bin", "b.bin"}));
     QCOMPARE(TempTree::read(j.out + "/joined.bin"), "alpha" + pattern(3000000));
+}
+
+void JoinTest::leftoversOfEndedJoins_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("cleared");
+    QTest::addColumn<QByteArray>("oldAfter");
+    QTest::newRow("temporary of a join killed on the way") << "killed" << true << QByteArray();
+    QTest::newRow("backup of a join killed writing into the old file")
+        << "backup" << true << QByteArray("old content");
+    // The lock a running join holds is not seen through another mount of
+    // its folder, as between two clients of a network share.
+    QTest::newRow("temporary of a running join, another mount")
+        << "mirror" << false << QByteArray();
+    QTest::newRow("temporary of a running join, lock not taken")
+        << "running" << false << QByteArray();
+    QTest::newRow("a user's file in an old spelling") << "look-alike" << false << QByteArray();
+    QTest::newRow("made on another machine") << "elsewhere" << false << QByteArray();
+    QTest::newRow("another user's") << "other user" << false << QByteArray();
+    QTest::newRow("backup whose file was replaced since")
+        << "replaced" << false << QByteArray("replaced");
+}
+
+// A join killed on the way (kill -9, a power loss) leaves its temporary
+// file, or the backup of a file it was writing into; the next join into
+// that folder removes the one and puts the other back. It touches nothing
+// that is not provably an abandoned file of this program's, made by this
+// user on this machine by a process that is gone.
+void JoinTest::leftoversOfEndedJoins()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, cleared);
+    QFETCH(QByteArray, oldAfter);
+    Join j;
+    if (!oldAfter.isEmpty())
+        j.tree.file("out/old.bin", "old content");
+    const QStringList before = namesIn(j.out);
+    std::unique_ptr<MirrorMount> mirror;
+    std::unique_ptr<LiveChild> running;  // let go of before its mount goes
+    QByteArray planted;
+    if (kind == "killed") {
+        runInChild([&] {
+            AtomicFile file;
+            if (startTemporary(j.out + "/joined.bin", file))
+                raise(SIGKILL);
+            return 1;
+        });
+    } else if (kind == "backup" || kind == "replaced") {
+        QVERIFY(WIFSIGNALED(killWhileWritingInto(j.out)));
+        QCOMPARE(TempTree::read(j.out + "/old.bin"), QByteArray("NEW content"));
+        if (kind == "replaced") {
+            const QByteArray other = j.tree.file("replacement", "replaced");
+            QVERIFY(rename(other.constData(), (j.out + "/old.bin").constData()) == 0);
+        }
+    } else if (kind == "mirror") {
+        mirror = std::make_unique<MirrorMount>(j.out, j.tree.folder("mirror"));
+        if (!mirror->isMounted())
+            QSKIP(qPrintable(mirror->whyNot()));
+        running = std::make_unique<LiveChild>([&] {
+            static AtomicFile file;  // kept open while the child lives
+            startTemporary(j.tree.path("mirror/joined.bin"), file);
+        });
+    } else if (kind == "running") {
+        running = std::make_unique<LiveChild>([&] {
+            const QByteArray name = ownName(OwnFile::Temporary);
+            close(open((j.out + '/' + name).constData(), O_WRONLY | O_CREAT | O_EXCL, 0600));
+        });
+    } else if (kind == "look-alike") {
+        j.tree.file("out/.quibex-0123456789ab.tmp", "mine");
+    } else {
+        planted = nameOfAnEndedProcess(OwnFile::Temporary);
+        if (kind == "elsewhere")
+            planted[8] = planted[8] == '0' ? '1' : '0';  // the machine's first digit
+        j.tree.file("out/" + planted, "mine");
+        if (kind == "other user" && chown((j.out + '/' + planted).constData(), 5001, 5001) != 0)
+            QSKIP("needs root to give a file to another user");
+    }
+    QStringList left = namesIn(j.out);
+    for (const QString& name : before)
+        left.removeOne(name);
+    QCOMPARE(left.size(), 1);
+
+    j.input("a.bin", "new");
+    QCOMPARE(j.create(QStringLiteral("joined.bin")).kind, JoinOutcome::Kind::Created);
+    QStringList expected = before + QStringList{"joined.bin"};
+    if (!cleared)
+        expected << left;
+    expected.sort();
+    QCOMPARE(namesIn(j.out), expected);
+    if (!oldAfter.isEmpty())
+        QCOMPARE(TempTree::read(j.out + "/old.bin"), oldAfter);
 }
 
 QTEST_GUILESS_MAIN(JoinTest)

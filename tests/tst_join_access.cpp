@@ -13,11 +13,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -41,12 +43,14 @@ void openToAll(Join& j)
 // Runs "Créer" as the given user, answering Yes to the question; the
 // child's result says whether the messages were the expected ones.
 int createAs(Join& j, uid_t uid, gid_t gid, const std::vector<gid_t>& groups, const QString& name,
-             const QStringList& expected)
+             const QStringList& expected, const std::function<bool()>& before = {})
 {
     j.box.answerNext(MsgAnswer::Yes);
     return runAsUser(uid, gid, groups, [&] {
+        if (before && !before())
+            return 2;
         j.create(name);
-        if (j.messages() == expected && j.text1Focus.count() == (expected == QStringList{BadName}))
+        if (j.messages() == expected && j.text1Focus.count() == (expected.last() == BadName))
             return 0;
         std::fprintf(stderr, "messages: %s\n", qPrintable(j.messages().join(" | ")));
         return 1;
@@ -146,7 +150,9 @@ class JoinAccessTest : public QObject {
 private slots:
     void replacedFileKeepsWhoMayUseIt_data();
     void replacedFileKeepsWhoMayUseIt();
+    void writingInPlaceWithoutRoomKeepsTheOldFile_data();
     void writingInPlaceWithoutRoomKeepsTheOldFile();
+    void stoppedWhileWritingIntoTheOldFile();
     void aclAndAttributesAreKept();
     void filesThatMayNotBeReplacedAreBadNames_data();
     void filesThatMayNotBeReplacedAreBadNames();
@@ -161,17 +167,23 @@ void JoinAccessTest::replacedFileKeepsWhoMayUseIt_data()
     QTest::addColumn<uid_t>("owner");
     QTest::addColumn<gid_t>("group");
     QTest::addColumn<mode_t>("mode");
+    QTest::addColumn<QByteArray>("content");
     // A new file could keep the group, not Alice as its owner: it would be
     // the tester's to shut her out of. The content goes into her file.
-    QTest::newRow("member of the group")
-        << mode_t(0770) << mode_t(0660) << true << false << Alice << Team << mode_t(0660);
+    QTest::newRow("member of the group") << mode_t(0770) << mode_t(0660) << true << false << Alice
+                                         << Team << mode_t(0660) << QByteArray("new");
     // Neither Alice nor her group could be kept on a new file: the content
     // goes into her file, which stays hers with its bits.
-    QTest::newRow("not a member") << mode_t(0777) << mode_t(0662) << false << false << Alice << Team
-                                  << mode_t(0662);
+    QTest::newRow("not a member") << mode_t(0777) << mode_t(0666) << false << false << Alice << Team
+                                  << mode_t(0666) << QByteArray("new");
     // Write access through an ACL only: the file stays Alice's, with the ACL.
-    QTest::newRow("writer through an ACL")
-        << mode_t(0750) << mode_t(0640) << false << true << Alice << Team << mode_t(0660);
+    QTest::newRow("writer through an ACL") << mode_t(0750) << mode_t(0640) << false << true << Alice
+                                           << Team << mode_t(0660) << QByteArray("new");
+    // Her old content is kept aside before it is overwritten: a file the
+    // tester may write but not read cannot be, and is not written into.
+    QTest::newRow("may write, may not read")
+        << mode_t(0777) << mode_t(0662) << false << false << Alice << Team << mode_t(0662)
+        << QByteArray("old content");
 }
 
 void JoinAccessTest::replacedFileKeepsWhoMayUseIt()
@@ -185,6 +197,7 @@ void JoinAccessTest::replacedFileKeepsWhoMayUseIt()
     QFETCH(uid_t, owner);
     QFETCH(gid_t, group);
     QFETCH(mode_t, mode);
+    QFETCH(QByteArray, content);
     Join j;
     openToAll(j);
     j.input("a.bin", "new");
@@ -199,10 +212,10 @@ void JoinAccessTest::replacedFileKeepsWhoMayUseIt()
 
     const std::vector<gid_t> groups = member ? std::vector<gid_t>{Team} : std::vector<gid_t>{};
     QCOMPARE(createAs(j, Tester, TesterGroup, groups, QStringLiteral("g"),
-                      {question("g"), created("g")}),
+                      {question("g"), content == "new" ? created("g") : BadName}),
              0);
     const struct stat after = statOf(g);
-    QCOMPARE(TempTree::read(g), QByteArray("new"));
+    QCOMPARE(TempTree::read(g), content);
     QCOMPARE(after.st_uid, owner);  // only a privileged program could give Alice a new file
     QCOMPARE(after.st_gid, group);
     QCOMPARE(after.st_mode & 07777, mode);
@@ -211,18 +224,33 @@ void JoinAccessTest::replacedFileKeepsWhoMayUseIt()
     QCOMPARE(namesIn(j.out), QStringList{"g"});
 }
 
-// The content goes into Alice's file only once room for all of it is
-// reserved: a volume with room for the temporary file but not for the old
-// file to grow as well refuses before any old byte is overwritten.
+void JoinAccessTest::writingInPlaceWithoutRoomKeepsTheOldFile_data()
+{
+    QTest::addColumn<QByteArray>("volume");
+    QTest::addColumn<bool>("reserves");
+    // Room for the new content beside the old and its copy, not for the
+    // old file to grow as well: the reservation fails first.
+    QTest::newRow("room reserved first") << QByteArray("size=400k") << true;
+    // NFSv3, sshfs and several FUSE file systems cannot reserve room: the
+    // volume fills half way through, and the old content is put back.
+    QTest::newRow("room cannot be reserved") << QByteArray("size=400k") << false;
+    // No room even for the copy of the old content: nothing is touched.
+    QTest::newRow("no room to keep the old content") << QByteArray("size=300k") << true;
+}
+
+// Alice's file is written into only once its old content is kept aside:
+// whatever fills the volume, the join fails with her file as it was.
 void JoinAccessTest::writingInPlaceWithoutRoomKeepsTheOldFile()
 {
     if (geteuid() != 0)
         QSKIP("needs root to act as other users");
+    QFETCH(QByteArray, volume);
+    QFETCH(bool, reserves);
     Join j;
     openToAll(j);
-    TmpfsMount volume(j.out, "size=256k");
-    if (!volume.isMounted())
-        QSKIP(qPrintable(volume.whyNot()));
+    TmpfsMount mounted(j.out, volume.constData());
+    if (!mounted.isMounted())
+        QSKIP(qPrintable(mounted.whyNot()));
     j.input("a.bin", pattern(150 * 1024));
     const QByteArray oldContent(100 * 1024, 'O');
     const QByteArray g = j.tree.file("out/g", oldContent);
@@ -231,10 +259,43 @@ void JoinAccessTest::writingInPlaceWithoutRoomKeepsTheOldFile()
     QVERIFY2(chown(g.constData(), Alice, Team) == 0 && chmod(g.constData(), 0666) == 0,
              strerror(errno));
 
-    QCOMPARE(createAs(j, Tester, TesterGroup, {}, QStringLiteral("g"), {question("g"), ReadError}),
+    const auto refuseReserving = [&] {
+        return reserves || refuseSystemCall(SYS_fallocate, EOPNOTSUPP);
+    };
+    QCOMPARE(createAs(j, Tester, TesterGroup, {}, QStringLiteral("g"), {question("g"), ReadError},
+                      refuseReserving),
              0);
     QCOMPARE(TempTree::read(g), oldContent);
     QCOMPARE(statOf(g).st_uid, Alice);
+    QCOMPARE(namesIn(j.out), QStringList{"g"});
+}
+
+// Closing the window while the content goes into Alice's file stops the
+// copy and puts her old content back: the program ends with her file as
+// it was, and nothing else left in the folder.
+void JoinAccessTest::stoppedWhileWritingIntoTheOldFile()
+{
+    if (geteuid() != 0)
+        QSKIP("needs root to act as other users");
+    Join j;
+    openToAll(j);
+    j.input("a.bin", pattern(6 << 20));
+    const QByteArray g = j.tree.file("out/g", "old content");
+    QVERIFY2(chown(j.out.constData(), Alice, Team) == 0 && chmod(j.out.constData(), 0777) == 0,
+             strerror(errno));
+    QVERIFY2(chown(g.constData(), Alice, Team) == 0 && chmod(g.constData(), 0666) == 0,
+             strerror(errno));
+    // The whole join shown, the file display starts again: the old file
+    // is being written into.
+    bool copied = false;
+    j.jauge2.onText = [&](const QString& text) { copied = text == bar(100, 140); };
+    j.jauge.onText = [&](const QString& text) {
+        if (copied && !text.isEmpty())
+            requestStop();
+    };
+
+    QCOMPARE(createAs(j, Tester, TesterGroup, {}, QStringLiteral("g"), {question("g")}), 0);
+    QCOMPARE(TempTree::read(g), QByteArray("old content"));
     QCOMPARE(namesIn(j.out), QStringList{"g"});
 }
 

@@ -17,7 +17,6 @@
 #include <cstring>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,7 +47,6 @@ private slots:
     void namedTemporaryIsReplacedOrRemoved();
     void namedTemporaryIsRemovedOnEndingSignals_data();
     void namedTemporaryIsRemovedOnEndingSignals();
-    void leftoverTemporariesAreRemovedByTheNextJoin();
     void copyThroughBuffer_data();
     void copyThroughBuffer();
     void fullDiskFailsTheChunkItHits();
@@ -159,30 +157,6 @@ void JoinOutputTest::namedTemporaryIsRemovedOnEndingSignals()
         QCOMPARE(WTERMSIG(status), signal);
     }
     QCOMPARE(namesIn(folder), QStringList());
-}
-
-// A join killed on the way (kill -9) leaves its named temporary file; the
-// next join into that folder removes it, but not one a running join holds,
-// nor a file that only looks alike.
-void JoinOutputTest::leftoverTemporariesAreRemovedByTheNextJoin()
-{
-    TempTree tree;
-    const QByteArray left = tree.file("out/.quibex-0123456789ab.tmp", "partial");
-    tree.file("out/.quibex-notours.tmp", "kept");
-    tree.file("out/.quibex-abcdefabcdef.tmp.txt", "kept");
-    const QByteArray running = tree.file("out/.quibex-aaaaaaaaaaaa.tmp", "running");
-    const int held = open(running.constData(), O_RDWR | O_CLOEXEC);
-    QVERIFY(held >= 0 && flock(held, LOCK_EX) == 0);
-    Target target;
-    QCOMPARE(checkTarget(tree.path("out/joined.bin"), target), 0);
-    AtomicFile file;
-    QCOMPARE(file.create(std::move(target)), 0);
-    file.discard();
-    close(held);
-    QCOMPARE(namesIn(tree.path("out")),
-             (QStringList{".quibex-aaaaaaaaaaaa.tmp", ".quibex-abcdefabcdef.tmp.txt",
-                          ".quibex-notours.tmp"}));
-    QVERIFY(access(left.constData(), F_OK) != 0);
 }
 
 void JoinOutputTest::copyThroughBuffer_data()

@@ -2,7 +2,10 @@
 // A join made through the real window and the real dialogs, from start to
 // end: add a folder, sort it both ways, type a name, create, answer the dialogs.
 #include "app/MainWindow.h"
+#include "support/FatMount.h"
+#include "support/FormFixture.h"
 #include "support/Lists.h"
+#include "support/StoppedServer.h"
 #include "support/TempTree.h"
 #include "support/window/WindowDriver.h"
 #include "toolkit/OffWindowThread.h"
@@ -32,6 +35,25 @@ struct SeenDialog {
     QString defaultButton;
     bool critical = false;
 };
+
+// Closes the window once the next message box is up, as a user closing it
+// while the program asks something would, and notes whether the box was
+// left open; such a box is answered "Non", so that the test fails instead
+// of hanging.
+void closeAtTheNextDialog(QWidget& window, bool& leftOpen)
+{
+    QTimer::singleShot(20, &window, [&window, &leftOpen] {
+        if (!qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            closeAtTheNextDialog(window, leftOpen);
+            return;
+        }
+        window.close();
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        leftOpen = box != nullptr;
+        if (box)
+            box->findChild<QPushButton*>("Non")->click();
+    });
+}
 
 // Answers the next message box by pressing the named button, once it is
 // up; then, if asked, the one after it.
@@ -306,40 +328,97 @@ private slots:
 
     // Closing the window during a join stops the copy and ends the program:
     // no message, and the folder exactly as it was, an old file untouched.
+    // A file that came under the name meanwhile is asked about once the
+    // copy is done; closing then answers "Non" and ends the program too.
     void closeDuringJoin_data()
     {
-        QTest::addColumn<bool>("replacing");
-        QTest::newRow("new file") << false;
-        QTest::newRow("replacing a file") << true;
+        QTest::addColumn<QString>("when");
+        QTest::newRow("new file") << "copying";
+        QTest::newRow("replacing a file") << "replacing";
+        QTest::newRow("a file came meanwhile, at the question") << "late question";
     }
     void closeDuringJoin()
     {
-        QFETCH(bool, replacing);
+        QFETCH(QString, when);
         ScriptedMessageBox box;
-        const QByteArray folder = tree.folder("ferme");
-        tree.file("ferme/a.bin", QByteArray(6291456, 'a'));
-        tree.file("ferme/b.bin", "b");
-        window = std::make_unique<MainWindow>(folder, box);
+        const QByteArray sub = "ferme-" + when.toUtf8().replace(' ', '-');
+        const QByteArray folder = tree.folder(sub);
+        tree.file(sub + "/a.bin", QByteArray(6291456, 'a'));
+        tree.file(sub + "/b.bin", "b");
+        if (when == "late question")
+            window = std::make_unique<MainWindow>(folder);  // the real dialogs
+        else
+            window = std::make_unique<MainWindow>(folder, box);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         press("Command4");
         window->form().Text1.setText("sortie.bin");
-        if (replacing) {
-            tree.file("ferme/sortie.bin", "ancien");
+        if (when == "replacing") {
+            tree.file(sub + "/sortie.bin", "ancien");
             box.answerNext(MsgAnswer::Yes);
         }
-        const QStringList before = namesIn(folder);
+        QStringList before = namesIn(folder);
 
+        QSignalSpy ended(&window->form().window, &Surface::endRequested);
+        bool questionLeftOpen = false;
         SlowMedium medium(*window);
         medium.actAt = "66% " + QString(93, QChar(127));
-        medium.action = [&] { window->close(); };
+        if (when == "late question") {
+            medium.action = [&] { tree.file(sub + "/sortie.bin", "le leur"); };
+            before << "sortie.bin";
+            before.sort();
+            closeAtTheNextDialog(*window, questionLeftOpen);
+        } else {
+            medium.action = [&] { window->close(); };
+        }
         press("Command2_1");
 
         QVERIFY(!window->isVisible());
-        QCOMPARE(box.shown().size(), size_t(replacing ? 1 : 0));  // the question alone
+        QVERIFY(!questionLeftOpen);
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(box.shown().size(), size_t(when == "replacing" ? 1 : 0));  // the question alone
         QCOMPARE(namesIn(folder), before);
-        if (replacing)
-            QCOMPARE(TempTree::read(tree.path("ferme/sortie.bin")), "ancien");
+        if (when != "copying")
+            QCOMPARE(TempTree::read(folder + "/sortie.bin"),
+                     when == "replacing" ? "ancien" : "le leur");
+    }
+
+    // Replacing a file checks that it is none of the selected files under
+    // another spelling, which asks each input's volume: with one of them
+    // stopped, the window goes on answering while the join waits, and the
+    // question comes once the volume answers again.
+    void aStoppedInputVolumeNeverHoldsTheWindow()
+    {
+        FatMount fat(tree.folder("fige"));
+        if (!fat.isMounted())
+            QSKIP(qPrintable(fat.whyNot()));
+        const QByteArray input = tree.file("fige/a.bin", "a");
+        const QByteArray folder = tree.folder("arret");
+        tree.file("arret/sortie.bin", "ancien");
+        ScriptedMessageBox box;  // "Non" to the question
+        window = std::make_unique<MainWindow>(folder, box);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        appendFile(window->form(), input);
+        window->form().Text1.setText("sortie.bin");
+
+        // What the kernel remembers of the volume's files is forgotten, so
+        // that the join has to ask the volume itself.
+        QVERIFY(dropCaches());
+        StoppedServer stopped(fat.server());
+        QVERIFY(stopped.isStopped());
+        bool answeredMeanwhile = false;
+        QTimer::singleShot(200, window.get(), [&] {
+            answeredMeanwhile = offWindowThreadRunning();
+            stopped.wake();
+        });
+        press("Command2_1");
+        QVERIFY(answeredMeanwhile);
+        QVERIFY2(!stopped.wasWaitedOn(), "the window waited on the stopped volume");
+        QCOMPARE(box.shown().size(), size_t(1));
+        QCOMPARE(box.shown().front().text,
+                 "Le fichier sortie.bin existe déjà. Voulez-vous l'écraser ?");
+        QCOMPARE(TempTree::read(tree.path("arret/sortie.bin")), "ancien");
     }
 };
 

@@ -25,7 +25,7 @@ DirList::DirList(DriveList& driveList) : drives(driveList)
 
 bool DirList::fill(const QByteArray& nativeFolder)
 {
-    const auto listing = readFolder(nativeFolder, Gather::FoldersOnly);
+    const auto listing = readFolderWithin(nativeFolder, Gather::FoldersOnly);
     if (!listing)
         return false;
     QByteArray root = drives.rootOf(drives.driveOf(nativeFolder));

@@ -2,6 +2,7 @@
 #include "toolkit/FileList.h"
 
 #include "toolkit/FolderReader.h"
+#include "toolkit/drives/VolumeProbe.h"
 
 #include <sys/stat.h>
 
@@ -9,17 +10,22 @@ namespace quibex {
 
 bool FileList::setPath(const QByteArray& nativeFolder)
 {
-    const auto listing = readFolder(nativeFolder);
+    const auto listing = readFolderWithin(nativeFolder);
     if (!listing)
         return false;
+    show(nativeFolder, *listing);
+    return true;
+}
+
+void FileList::show(const QByteArray& nativeFolder, const FolderListing& listing)
+{
     folder = nativeFolder;
     shownPath = displayName(nativeFolder);
     files.clear();
-    for (const FolderEntry& entry : listing->files) {
+    for (const FolderEntry& entry : listing.files) {
         if (!files.addItem(entry.name, entry.nativeName))
             break;  // a list holds 32,767 items at most
     }
-    return true;
 }
 
 bool FileList::reread()
@@ -27,10 +33,19 @@ bool FileList::reread()
     return setPath(folder);
 }
 
+// Asked of the folder's volume for a moment only: a volume that does not
+// answer has no file to pick either.
 bool FileList::folderStillThere() const
 {
-    struct stat info;
-    return stat(folder.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    const QByteArray path = folder;
+    return askVolumeFor<bool>(
+               volumeOf(path),
+               [path] {
+                   struct stat info;
+                   return stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+               },
+               VolumeAnswerBound)
+        .value_or(false);
 }
 
 QString FileList::fileName() const

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "toolkit/FolderReader.h"
 #include "toolkit/ListBox.h"
 
 #include <QByteArray>
@@ -20,6 +21,8 @@ public:
     bool setPath(const QByteArray& nativeFolder);
     // Reads the folder again (a new file appears, a removed one goes).
     bool reread();
+    // Shows a listing of the folder read elsewhere, away from the window's thread.
+    void show(const QByteArray& nativeFolder, const FolderListing& listing);
 
     // The highlighted file's name, empty when none is highlighted. A folder
     // that has gone since it was listed has no files to pick.

@@ -2,13 +2,16 @@
 #include "toolkit/FolderReader.h"
 
 #include "toolkit/SortOrder.h"
+#include "toolkit/drives/VolumeProbe.h"
 
 #include <QFile>
+#include <QList>
 
 #include <algorithm>
 #include <memory>
 
 #include <cerrno>
+#include <climits>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -25,24 +28,78 @@ struct DirCloser {
 
 enum class Kind { File, Folder, Other };
 
-Kind kindOf(int folderFd, const dirent* entry)
+Kind kindOfMode(mode_t mode)
 {
-    // d_type answers without a system call for most entries; links and file
-    // systems that do not fill it in need a stat that follows the link.
+    if (S_ISREG(mode))
+        return Kind::File;
+    if (S_ISDIR(mode))
+        return Kind::Folder;
+    return Kind::Other;
+}
+
+// A path with its "." and ".." parts taken away as text: where a link
+// leads, as far as can be told without asking any volume.
+QByteArray lexicallyNormal(const QByteArray& path)
+{
+    QList<QByteArray> kept;
+    for (const QByteArray& part : path.split('/')) {
+        if (part.isEmpty() || part == ".")
+            continue;
+        if (part == "..") {
+            if (!kept.isEmpty())
+                kept.removeLast();
+            continue;
+        }
+        kept << part;
+    }
+    return '/' + kept.join('/');
+}
+
+// What a link leads to. A link into another volume is followed there, and
+// that volume is asked for a moment only: a link into a volume that no
+// longer answers is left out of the listing (as a broken link is), rather
+// than holding the whole listing back.
+Kind kindOfLink(int folderFd, const QByteArray& folder, const char* name,
+                const QByteArray& ownVolume)
+{
+    char target[PATH_MAX];
+    const ssize_t n = readlinkat(folderFd, name, target, sizeof target);
+    if (n <= 0 || n >= ssize_t(sizeof target))
+        return Kind::Other;
+    QByteArray leadsTo(target, n);
+    if (!leadsTo.startsWith('/'))
+        leadsTo = folder + '/' + leadsTo;
+    const QByteArray volume = volumeOf(lexicallyNormal(leadsTo));
+    const QByteArray path = joinPath(folder, name);
+    const auto follow = [path] {
+        struct stat info;
+        return stat(path.constData(), &info) == 0 ? kindOfMode(info.st_mode) : Kind::Other;
+    };
+    if (volume == ownVolume)
+        return follow();
+    return askVolumeFor<Kind>(volume, follow, VolumeAnswerBound).value_or(Kind::Other);
+}
+
+Kind kindOf(int folderFd, const QByteArray& folder, const dirent* entry,
+            const QByteArray& ownVolume)
+{
+    // d_type answers without a system call for most entries; file systems
+    // that do not fill it in are asked about the entry itself, on the
+    // folder's own volume.
     if (entry->d_type == DT_REG)
         return Kind::File;
     if (entry->d_type == DT_DIR)
         return Kind::Folder;
-    if (entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+    if (entry->d_type == DT_UNKNOWN) {
+        struct stat info;
+        if (fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+            return Kind::Other;
+        if (!S_ISLNK(info.st_mode))
+            return kindOfMode(info.st_mode);
+    } else if (entry->d_type != DT_LNK) {
         return Kind::Other;
-    struct stat info;
-    if (fstatat(folderFd, entry->d_name, &info, 0) != 0)
-        return Kind::Other;  // a broken link
-    if (S_ISREG(info.st_mode))
-        return Kind::File;
-    if (S_ISDIR(info.st_mode))
-        return Kind::Folder;
-    return Kind::Other;
+    }
+    return kindOfLink(folderFd, folder, entry->d_name, ownVolume);
 }
 
 void sortEntries(std::vector<FolderEntry>& entries)
@@ -87,8 +144,23 @@ QByteArray withoutTrailingSlash(QByteArray path)
 
 bool isReadableFolder(const QByteArray& nativeFolder)
 {
-    std::unique_ptr<DIR, DirCloser> dir(opendir(nativeFolder.constData()));
-    return dir != nullptr;
+    return askVolumeFor<bool>(
+               volumeOf(nativeFolder),
+               [nativeFolder] {
+                   std::unique_ptr<DIR, DirCloser> dir(opendir(nativeFolder.constData()));
+                   return dir != nullptr;
+               },
+               FolderReadBound, Waiting::Answering)
+        .value_or(false);
+}
+
+std::optional<FolderListing> readFolderWithin(const QByteArray& nativeFolder, Gather gather)
+{
+    return askVolumeFor<std::optional<FolderListing>>(
+               volumeOf(nativeFolder),
+               [nativeFolder, gather] { return readFolder(nativeFolder, gather); }, FolderReadBound,
+               Waiting::Answering)
+        .value_or(std::nullopt);
 }
 
 std::optional<FolderListing> readFolder(const QByteArray& nativeFolder, Gather gather)
@@ -100,6 +172,7 @@ std::optional<FolderListing> readFolder(const QByteArray& nativeFolder, Gather g
         return std::nullopt;
     FolderListing listing;
     const int fd = dirfd(dir.get());
+    const QByteArray ownVolume = volumeOf(nativeFolder);
     for (;;) {
         errno = 0;
         const dirent* entry = readdir(dir.get());
@@ -110,7 +183,7 @@ std::optional<FolderListing> readFolder(const QByteArray& nativeFolder, Gather g
         }
         if (entry->d_name[0] == '.' || (gather == Gather::FoldersOnly && entry->d_type == DT_REG))
             continue;
-        const Kind kind = kindOf(fd, entry);
+        const Kind kind = kindOf(fd, nativeFolder, entry, ownVolume);
         if (kind == Kind::Other || (gather == Gather::FoldersOnly && kind == Kind::File))
             continue;
         const QByteArray native(entry->d_name);

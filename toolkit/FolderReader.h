@@ -27,6 +27,12 @@ struct FolderListing {
 enum class Gather { FilesAndFolders, FoldersOnly };
 std::optional<FolderListing> readFolder(const QByteArray& nativeFolder,
                                         Gather gather = Gather::FilesAndFolders);
+// The same for the window's thread: the folder's volume is asked on a
+// thread of its own, and the window waits answering for a bounded time
+// (FolderReadBound); a volume that does not answer by then counts as a
+// folder that cannot be read.
+std::optional<FolderListing> readFolderWithin(const QByteArray& nativeFolder,
+                                              Gather gather = Gather::FilesAndFolders);
 
 // The text shown for a path or name held as bytes. Bytes that are not valid
 // UTF-8 show as replacement characters; the bytes themselves are kept apart.
@@ -39,6 +45,7 @@ QByteArray joinPath(const QByteArray& nativeFolder, const QByteArray& nativeName
 // A folder's path without a trailing separator, except for the root's "/".
 QByteArray withoutTrailingSlash(QByteArray path);
 
+// Whether the folder can be listed, asked as readFolderWithin() asks.
 bool isReadableFolder(const QByteArray& nativeFolder);
 
 }  // namespace quibex

@@ -13,6 +13,8 @@
 
 #include <atomic>
 #include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace quibex {
@@ -38,6 +40,11 @@ bool wakeUpPosted = false;
 // Touched on the window's thread only.
 bool running = false;
 QElapsedTimer sinceLastShown;
+struct Waiter {
+    QEventLoop* loop;
+    const std::function<bool()>* finished;
+};
+Waiter* waiting = nullptr;
 
 std::atomic<bool> stopAsked{false};
 DisplayStepHook stepHook;
@@ -115,28 +122,77 @@ public:
 
 }  // namespace
 
-void runOffWindowThread(const std::function<void()>& work)
+bool canWaitAnswering()
 {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread() && !running;
+}
+
+bool waitAnswering(const std::function<bool()>& finished,
+                   std::optional<std::chrono::milliseconds> bound)
+{
+    if (finished())
+        return true;
     QCoreApplication* app = QCoreApplication::instance();
-    if (!app || QThread::currentThread() != app->thread() || running) {
-        work();
-        return;
-    }
     running = true;
-    stopAsked = false;
     InputDropper dropper;
     app->installEventFilter(&dropper);
     QEventLoop loop;
-    std::unique_ptr<QThread> worker(QThread::create([&work] { work(); }));
-    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit,
-                     Qt::QueuedConnection);
-    worker->start();
-    loop.exec();
-    worker->wait();
+    Waiter waiter{&loop, &finished};
+    waiting = &waiter;
+    QTimer timer;
+    if (bound) {
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timer.start(*bound);
+    }
+    if (!finished())
+        loop.exec();
+    waiting = nullptr;
     // The last frame's steps, handed over after the last time they were shown.
     showHandedOver();
     app->removeEventFilter(&dropper);
     running = false;
+    return finished();
+}
+
+void wakeWindowThread()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app)
+        return;
+    QMetaObject::invokeMethod(
+        app,
+        [] {
+            if (waiting && (*waiting->finished)())
+                waiting->loop->quit();
+        },
+        Qt::QueuedConnection);
+}
+
+void runOffWindowThread(const std::function<void()>& work)
+{
+    if (!canWaitAnswering()) {
+        work();
+        return;
+    }
+    std::atomic<bool> done{false};
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            work();
+            done = true;
+            wakeWindowThread();
+        });
+    } catch (const std::system_error&) {
+        work();  // no thread to be had: the window waits, as it would have
+        return;
+    }
+    // Should the application be told to quit meanwhile (its event loops all
+    // end then), the work is asked to stop, and the window waits for it.
+    if (!waitAnswering([&] { return done.load(); }, std::nullopt))
+        requestStop();
+    worker.join();
 }
 
 bool offWindowThreadRunning()
@@ -167,6 +223,11 @@ void showOnWindowThread(TextBox& box, Surface& window, const QString& text)
 void requestStop()
 {
     stopAsked = true;
+}
+
+void clearStopRequest()
+{
+    stopAsked = false;
 }
 
 bool stopRequested()

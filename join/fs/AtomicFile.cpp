@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "join/fs/AtomicFile.h"
 
+#include "join/fs/FileId.h"
 #include "join/fs/KeptAttributes.h"
+#include "join/fs/Leftovers.h"
+#include "join/fs/OwnNames.h"
 #include "join/fs/ProcessSignals.h"
-#include "join/fs/StaleTemporaries.h"
 #include "join/fs/WriteInPlace.h"
 
 #include <cerrno>
@@ -20,22 +22,6 @@ namespace {
 // Names tried before giving up on finding a free hidden one.
 constexpr int NameAttempts = 100;
 
-bool sameFile(const struct stat& a, const struct stat& b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// Some file systems (NFS, CIFS, FUSE ones such as sshfs) report a write
-// that failed only when a descriptor of the file is closed. Closing a copy
-// of the descriptor asks them now, while the file can still be dropped.
-int closeCopy(int fd)
-{
-    const int copy = fcntl(fd, F_DUPFD_CLOEXEC, 0);
-    if (copy < 0)
-        return errno;
-    return close(copy) == 0 ? 0 : errno;
-}
-
 }  // namespace
 
 int AtomicFile::create(Target newTarget, bool allowUnnamed)
@@ -44,7 +30,6 @@ int AtomicFile::create(Target newTarget, bool allowUnnamed)
     target = std::move(newTarget);
     // A file with data is replaced only after the user said so.
     agreed = target.hasData();
-    removeStaleTemporaries(target.folder.get());
     if (allowUnnamed) {
         const int opened = openat(target.folder.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
         if (opened >= 0) {
@@ -61,31 +46,43 @@ int AtomicFile::create(Target newTarget, bool allowUnnamed)
     return createNamed();
 }
 
+// The name is made and handed to the ending signals' cleanup in one step:
+// an ending signal in between would leave it behind.
+int AtomicFile::openArmed(const QByteArray& name)
+{
+    const EndingSignalsHeld held;
+    const int opened =
+        openat(target.folder.get(), name.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0666);
+    if (opened >= 0)
+        armTemporaryCleanup(target.folder.get(), name.constData());
+    return opened;
+}
+
+int AtomicFile::linkArmed(const QByteArray& name)
+{
+    const EndingSignalsHeld held;
+    const int linked = linkInto(name);
+    if (linked == 0)
+        armTemporaryCleanup(target.folder.get(), name.constData());
+    return linked;
+}
+
 int AtomicFile::createNamed()
 {
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
-        const QByteArray name = temporaryNameCandidate();
-        const int opened = openat(target.folder.get(), name.constData(),
-                                  O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0666);
-        if (opened < 0 && errno != EEXIST)
-            return errno;
-        if (opened < 0)
-            continue;
-        armTemporaryCleanup(target.folder.get(), name.constData());
-        fd.reset(opened);
-        temporaryName = name;
-        // Once held, no other join's sweep takes it for a leftover; one
-        // that looked at it before may have removed it: then another name.
-        (void)holdTemporary(opened);
-        struct stat own;
-        struct stat named;
-        if (fstat(opened, &own) == 0
-            && fstatat(target.folder.get(), name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0
-            && sameFile(own, named))
+        const QByteArray name = ownName(OwnFile::Temporary);
+        const int opened = openArmed(name);
+        if (opened >= 0) {
+            fd.reset(opened);
+            temporaryName = name;
+            // Its name tells another join that its process still runs; the
+            // lock tells it too where the name cannot (a process of another
+            // pid namespace on this machine).
+            (void)holdTemporary(opened);
             return 0;
-        disarmTemporaryCleanup();
-        temporaryName.clear();
-        fd.reset();
+        }
+        if (errno != EEXIST)
+            return errno;
     }
     return EEXIST;
 }
@@ -121,7 +118,7 @@ bool AtomicFile::dataCameMeanwhile() const
         && S_ISREG(now.st_mode) && now.st_size > 0;
 }
 
-int AtomicFile::place()
+int AtomicFile::place(const StepWatch& watch)
 {
     if (!fd.isOpen())
         return EBADF;
@@ -135,13 +132,14 @@ int AtomicFile::place()
         if (!kept) {
             // A new file would take the old one from its owner: the content,
             // complete now, goes into the old file, which keeps who may use it.
-            const int error = writeInPlace(fd.get(), target.folder.get(), target.name, target.old);
+            const int error =
+                writeInPlace(fd.get(), target.folder.get(), target.name, target.old, watch);
             if (error == 0)
                 discard();
             return error;
         }
     }
-    if (const int error = closeCopy(fd.get()))
+    if (const int error = closeACopy(fd.get()))
         return error;
     if (const int error = target.exists ? putInPlace() : placeNew())
         return error;
@@ -170,7 +168,7 @@ int AtomicFile::place()
     return 0;
 }
 
-int AtomicFile::replaceWhatIsThere()
+int AtomicFile::replaceWhatIsThere(const StepWatch& watch)
 {
     agreed = true;
     struct stat now;
@@ -178,7 +176,7 @@ int AtomicFile::replaceWhatIsThere()
         if (errno != ENOENT)
             return errno;
         target.exists = false;  // gone again: the name is free
-        return place();
+        return place(watch);
     }
     if (!S_ISREG(now.st_mode))
         return S_ISDIR(now.st_mode) ? EISDIR : EINVAL;
@@ -186,7 +184,7 @@ int AtomicFile::replaceWhatIsThere()
     target.old = now;
     if (const int error = makeDurable())
         return error;
-    return place();
+    return place(watch);
 }
 
 int AtomicFile::putInPlace()
@@ -212,8 +210,20 @@ int AtomicFile::placeNew()
         return 0;
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
         return errno;
-    // A file system that cannot refuse to replace in the rename itself:
-    // looking first is the best left.
+    // A file system that cannot refuse to replace in the rename itself: a
+    // second name, which never replaces what stands there, then the
+    // temporary name taken away.
+    if (linkat(target.folder.get(), temporaryName.constData(), target.folder.get(),
+               target.name.constData(), 0)
+        == 0) {
+        (void)unlinkat(target.folder.get(), temporaryName.constData(), 0);
+        return 0;
+    }
+    // Without links either (FAT; FUSE servers that leave links out answer
+    // ENOSYS, or EROFS as fusepy's do): looking first is the best left.
+    if (errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP && errno != EMLINK
+        && errno != EROFS)
+        return errno;
     struct stat there;
     if (fstatat(target.folder.get(), target.name.constData(), &there, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
@@ -239,10 +249,9 @@ int AtomicFile::replaceFromUnnamed()
     // An unnamed file can only be linked to a free name, so it gets a hidden
     // one first and is renamed over the target from there.
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
-        const QByteArray name = temporaryNameCandidate();
-        const int linked = linkInto(name);
+        const QByteArray name = ownName(OwnFile::Temporary);
+        const int linked = linkArmed(name);
         if (linked == 0) {
-            armTemporaryCleanup(target.folder.get(), name.constData());
             if (renameat(target.folder.get(), name.constData(), target.folder.get(),
                          target.name.constData())
                 == 0)

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "join/fs/StepWatch.h"
 #include "join/fs/TargetCheck.h"
 #include "join/fs/UniqueFd.h"
 
@@ -15,7 +16,8 @@ namespace quibex {
 // The temporary file is unnamed where the file system allows it, so that
 // a killed program leaves nothing; elsewhere it gets a hidden name, which
 // the ending signals' handler and the program's exit remove, and which a
-// later join into the folder removes when a join killed on the way left it.
+// later join into the folder removes when a join killed on the way left it
+// (clearLeftovers).
 class AtomicFile {
 public:
     AtomicFile() = default;
@@ -48,15 +50,19 @@ public:
     // after the user agreed, replaceWhatIsThere() puts the file in place
     // over it.
     //
-    // Where the new file could keep neither the owner nor the group of the
-    // old one, the content is written into the old file instead.
-    [[nodiscard]] int place();
-    [[nodiscard]] int replaceWhatIsThere();
+    // Where the new file could not keep both the owner and the group of
+    // the old one, the content is written into the old file instead, its
+    // old content kept aside meanwhile (writeInPlace); the watch hears of
+    // that copy and may stop it.
+    [[nodiscard]] int place(const StepWatch& watch = {});
+    [[nodiscard]] int replaceWhatIsThere(const StepWatch& watch = {});
     // Forgets the content; the target's name is left as it was.
     void discard();
 
 private:
     [[nodiscard]] int createNamed();
+    int openArmed(const QByteArray& name);
+    [[nodiscard]] int linkArmed(const QByteArray& name);
     [[nodiscard]] int linkInto(const QByteArray& name);
     [[nodiscard]] int replaceFromUnnamed();
     [[nodiscard]] int keepOldAttributes(bool& kept);

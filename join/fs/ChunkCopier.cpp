@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "join/fs/ChunkCopier.h"
 
+#include "join/fs/CopyRange.h"
 #include "join/fs/Failure.h"
 #include "join/fs/InputFile.h"
 #include "join/fs/OutputWriter.h"
@@ -14,18 +15,6 @@
 #include <unistd.h>
 
 namespace quibex {
-
-namespace {
-
-// The errors by which copy_file_range says it cannot copy between these two
-// files at all, as opposed to a read or write that failed.
-bool kernelCopyUnavailable(int error)
-{
-    return error == EXDEV || error == EINVAL || error == ENOSYS || error == EOPNOTSUPP
-        || error == ENOTSUP || error == EBADF;
-}
-
-}  // namespace
 
 int ChunkCopier::copy(const InputFile& input, int64_t offset, int64_t length, OutputWriter& output)
 {
@@ -113,7 +102,7 @@ int ChunkCopier::copyInKernel(int input, int64_t& from, int64_t to, OutputWriter
             continue;
         // Nothing copied: the end of the file, or a file system that reports
         // no bytes for files it cannot copy. Reading tells the two apart.
-        if (error != 0 && !kernelCopyUnavailable(error))
+        if (error != 0 && !kernelCannotCopy(error))
             return error;
         inKernel = false;
         return 0;

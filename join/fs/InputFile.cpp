@@ -28,7 +28,7 @@ int InputFile::open(int folder, const QByteArray& path, int64_t measured, const 
     if (!S_ISREG(info.st_mode))
         return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
     // Renamed over since it was measured: the bytes would be another file's.
-    if (info.st_dev != id.device || info.st_ino != id.inode)
+    if (FileId::of(info) != id)
         return InputReplaced;
     if (info.st_size < length)
         return InputEndedEarly;

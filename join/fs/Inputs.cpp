@@ -46,9 +46,7 @@ int measureInputs(const std::vector<QByteArray>& paths, Inputs& inputs)
     InputFolder folders;
     QByteArray name;
     inputs = Inputs();
-    inputs.paths.reserve(paths.size());
-    inputs.lengths.reserve(paths.size());
-    inputs.ids.reserve(paths.size());
+    inputs.files.reserve(paths.size());
     for (const QByteArray& path : paths) {
         struct stat info;
         if (path.contains('\0'))
@@ -58,9 +56,7 @@ int measureInputs(const std::vector<QByteArray>& paths, Inputs& inputs)
             return errno;
         if (!S_ISREG(info.st_mode))
             return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        inputs.paths.push_back(path);
-        inputs.lengths.push_back(info.st_size);
-        inputs.ids.push_back({info.st_dev, info.st_ino});
+        inputs.files.push_back({path, info.st_size, FileId::of(info)});
         inputs.total = saturatingSum(inputs.total, info.st_size);
     }
     return 0;

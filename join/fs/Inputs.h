@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "join/fs/FileId.h"
 #include "join/fs/UniqueFd.h"
 
 #include <QByteArray>
@@ -12,19 +13,17 @@
 
 namespace quibex {
 
-// Which file a path named when it was measured: the one that is copied.
-struct FileId {
-    dev_t device = 0;
-    ino_t inode = 0;
+// One selected file as the join copies it: its path, the length it had
+// when measured, and which file that was. It is copied for exactly that
+// length, so the total held to the limit is the total written.
+struct InputToCopy {
+    QByteArray path;
+    int64_t length = 0;
+    FileId id;
 };
 
-// The selected files as the join copies them: each path with the length it
-// had when measured. Each is copied for exactly that length, so the total
-// held to the limit is the total written.
 struct Inputs {
-    std::vector<QByteArray> paths;
-    std::vector<int64_t> lengths;
-    std::vector<FileId> ids;
+    std::vector<InputToCopy> files;
     // The sum of the lengths; the largest value when the sum passes it,
     // which is far above any limit.
     int64_t total = 0;

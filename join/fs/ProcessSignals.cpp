@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,6 +19,12 @@ constexpr std::array<int, 3> EndingSignals{SIGTERM, SIGINT, SIGHUP};
 
 // What the handler may touch: prepared before it is armed, read only by it.
 volatile sig_atomic_t armed = 0;
+// Held by EndingSignalsHeld; the signal noted meanwhile, or ExitNoted.
+std::atomic<int> held{0};
+std::atomic<int> noted{0};
+std::atomic<uint64_t> heldSteps{0};
+constexpr int ExitNoted = -1;
+static_assert(std::atomic<int>::is_always_lock_free, "read by a signal handler");
 int cleanupFolder = -1;
 char cleanupName[128];
 struct sigaction previous[EndingSignals.size()];
@@ -35,6 +42,11 @@ size_t slotOf(int signal)
 void onEndingSignal(int signal)
 {
     const int savedErrno = errno;
+    if (held.load() > 0) {
+        noted.store(signal);
+        errno = savedErrno;
+        return;
+    }
     if (armed) {
         armed = 0;
         unlinkat(cleanupFolder, cleanupName, 0);
@@ -64,8 +76,24 @@ private:
     sigset_t saved;
 };
 
+// How long the program's exit waits for held work to move on, at most,
+// before it takes the work for one a volume holds still.
+constexpr int ExitWaitSteps = 100;
+constexpr long ExitWaitStepNanoseconds = 10'000'000;
+
 void onExit()
 {
+    if (held.load() > 0) {
+        int expected = 0;
+        noted.compare_exchange_strong(expected, ExitNoted);
+        uint64_t seen = heldSteps.load();
+        for (int step = 0; step < ExitWaitSteps && held.load() > 0; ++step) {
+            const timespec pause{0, ExitWaitStepNanoseconds};
+            nanosleep(&pause, nullptr);
+            if (heldWorkGoesOn(seen))
+                step = 0;
+        }
+    }
     SignalsBlocked blocked;
     if (armed) {
         armed = 0;
@@ -110,6 +138,38 @@ void disarmTemporaryCleanup()
 {
     SignalsBlocked blocked;
     armed = 0;
+}
+
+EndingSignalsHeld::EndingSignalsHeld()
+{
+    held.fetch_add(1);
+}
+
+EndingSignalsHeld::~EndingSignalsHeld()
+{
+    if (held.fetch_sub(1) != 1)
+        return;
+    const int signal = noted.exchange(0);
+    if (signal > 0)
+        raise(signal);
+}
+
+bool endingSignalNoted()
+{
+    return noted.load() != 0;
+}
+
+void heldWorkProgressed()
+{
+    heldSteps.fetch_add(1);
+}
+
+bool heldWorkGoesOn(uint64_t& seen)
+{
+    const uint64_t now = heldSteps.load();
+    const bool moved = held.load() > 0 && now != seen;
+    seen = now;
+    return moved;
 }
 
 }  // namespace quibex

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "join/fs/TargetCheck.h"
 
+#include "join/fs/ProbeNote.h"
+#include "join/fs/ProcessSignals.h"
+
 #include <cerrno>
 #include <optional>
 
@@ -114,6 +117,12 @@ int probeNewName(Target& target)
     // In an append-only folder the probe could not be removed again.
     if (isLockedInPlace(target.folder.get(), "", AT_EMPTY_PATH))
         return EPERM;
+    // From the note to the probe's removal, an ending signal waits: a kill
+    // leaves the note, for the next join to remove the probe.
+    const EndingSignalsHeld held;
+    ProbeNote note;
+    if (const int error = note.write(target.folder.get(), target.name))
+        return error;
     const int fd = openat(target.folder.get(), target.name.constData(),
                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0)

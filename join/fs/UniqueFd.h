@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <utility>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace quibex {
@@ -51,5 +52,17 @@ public:
 private:
     int fd = -1;
 };
+
+// Some file systems (NFS, CIFS, FUSE ones such as sshfs) report a write
+// that failed only when a descriptor of the file is closed. Closing a copy
+// of the descriptor asks them now, while the file can still be dropped or
+// its old content put back. 0 or the errno.
+[[nodiscard]] inline int closeACopy(int fd)
+{
+    const int copy = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (copy < 0)
+        return errno;
+    return ::close(copy) == 0 ? 0 : errno;
+}
 
 }  // namespace quibex

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "join/fs/StepWatch.h"
+
 #include <QByteArray>
 
 #include <sys/stat.h>
@@ -14,11 +16,16 @@ namespace quibex {
 // fails to read can touch the old file. expected is the file checked
 // before: another file found under the name is not written (EBUSY).
 //
-// Returns 0 or the errno. Room for the new content is reserved first, so a
-// volume too full for it leaves the old file as it was; a failure part way
-// through the writing itself (an I/O error) leaves the old file with the
-// new bytes written so far in front of its own remaining bytes.
+// The old content is kept aside first (Backup), in the same folder; a
+// volume without room for that copy fails here, the old file untouched.
+// Any failure or stop once writing has begun (a full volume, an I/O error,
+// the watch asking to stop, an ending signal, which waits meanwhile) puts
+// the old content back; a kill or a power loss leaves the backup, which the
+// next join into the folder puts back. The watch hears of both copies,
+// the backup's and the new content's, as one.
+//
+// Returns 0 or the errno; CopyStopped when asked to stop.
 [[nodiscard]] int writeInPlace(int content, int folder, const QByteArray& name,
-                               const struct stat& expected);
+                               const struct stat& expected, const StepWatch& watch = {});
 
 }  // namespace quibex

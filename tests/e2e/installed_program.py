@@ -5,7 +5,10 @@ quibex under Xvfb as its own process, as its menu entry does, and uses it only
 from outside: the mouse and keyboard through xdotool, what a window manager
 sees through xprop, what a screen reader hears through the accessibility bus.
 
-Run inside a private session bus: dbus-run-session -- installed_program.py BUILD
+Run inside a private session bus:
+  dbus-run-session -- installed_program.py BUILD
+or, for the program a package installed under /usr (debian/tests):
+  dbus-run-session -- installed_program.py --installed
 """
 import configparser
 import os
@@ -280,13 +283,15 @@ def use_the_program(x, x_window, app, home, volume, deadline):
 
 
 def main():
-    build = os.path.abspath(sys.argv[1])
     deadline = Deadline(90)
     work = tempfile.mkdtemp(prefix="quibex-e2e-")
     x = None
     volume = None
     try:
-        prefix = install(build, os.path.join(work, "root"))
+        if sys.argv[1] == "--installed":
+            prefix = "/usr"
+        else:
+            prefix = install(os.path.abspath(sys.argv[1]), os.path.join(work, "root"))
         home = os.path.join(work, "home")
         os.mkdir(home)
         for name, content in (("partie1.txt", b"un"), ("partie9.txt", b"neuf"), ("partie10.txt", b"dix")):

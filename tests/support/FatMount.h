@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "support/FuseServer.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -8,18 +10,11 @@
 
 #include <sys/types.h>
 
-class QProcess;
-
 namespace quibex::test {
 
-// A small FAT image mounted through FUSE on a folder for as long as the
-// guard lives: a volume served by a program of its own, which a test can
-// stop (kill -STOP) to get a volume that no longer answers. Needs root,
-// /dev/fuse, fusefat and mkfs.vfat; a test that gets no volume skips,
-// giving the reason.
-//
-// The server runs as this process's child and dies with it, and the mount
-// goes with the server: a test run that is killed leaves no mount behind.
+// A small FAT image mounted through FUSE (fusefat) on a folder for as long
+// as the guard lives. Needs root, /dev/fuse, fusefat and mkfs.vfat; a test
+// that gets no volume skips, giving the reason.
 class FatMount {
 public:
     explicit FatMount(const QByteArray& mountPoint);
@@ -27,21 +22,17 @@ public:
     FatMount(const FatMount&) = delete;
     FatMount& operator=(const FatMount&) = delete;
 
-    bool isMounted() const { return mounted; }
-    QString whyNot() const { return reason; }
+    bool isMounted() const { return fuse && fuse->isMounted(); }
+    QString whyNot() const { return fuse ? fuse->whyNot() : reason; }
     QByteArray folder() const { return mountPoint; }
     // The program serving the volume.
-    pid_t server() const;
+    pid_t server() const { return fuse ? fuse->pid() : 0; }
 
 private:
     QByteArray mountPoint;
     QByteArray image;
-    std::unique_ptr<QProcess> fusefat;
-    bool mounted = false;
+    std::unique_ptr<FuseServer> fuse;
     QString reason;
 };
-
-// Whether a folder is a mount point now, by the system's mount table.
-bool isMountPoint(const QByteArray& folder);
 
 }  // namespace quibex::test

@@ -73,6 +73,41 @@ std::map<QByteArray, QString> deviceLabels()
     return labels;
 }
 
+QByteArray mountKey(const MountEntry& mount)
+{
+    return mount.root + '\0' + mount.type + '\0' + mount.source;
+}
+
+// What each mounted volume answered when first asked: whether its root is a
+// folder and whether it has a size stay the same while it stays mounted,
+// so a volume is asked once, not at every change of the mount table (a
+// machine with hundreds of bind mounts sees many). A volume that did not
+// answer in time is listed all the same, without its label: the user sees
+// it is there, and picking it is refused; it is asked again next time.
+std::vector<VolumeAnswer> answersFor(const std::vector<MountEntry>& mounts)
+{
+    static std::map<QByteArray, VolumeAnswer> known;
+    std::vector<QByteArray> unknownRoots;
+    for (const MountEntry& mount : mounts) {
+        if (known.count(mountKey(mount)) == 0)
+            unknownRoots.push_back(mount.root);
+    }
+    const std::vector<VolumeAnswer> fresh = askVolumes(unknownRoots, VolumeAnswerBound);
+    std::map<QByteArray, VolumeAnswer> stillMounted;
+    std::vector<VolumeAnswer> answers;
+    size_t next = 0;
+    for (const MountEntry& mount : mounts) {
+        const QByteArray key = mountKey(mount);
+        const auto found = known.find(key);
+        const VolumeAnswer answer = found != known.end() ? found->second : fresh[next++];
+        if (answer.answered)
+            stillMounted[key] = answer;
+        answers.push_back(answer);
+    }
+    known = std::move(stillMounted);
+    return answers;
+}
+
 }  // namespace
 
 std::vector<Drive> DriveList::mountedDrives()
@@ -89,12 +124,7 @@ std::vector<Drive> DriveList::mountedDrives()
         else
             *seen = std::move(mount);
     }
-    std::vector<QByteArray> roots;
-    for (const MountEntry& mount : mounts)
-        roots.push_back(mount.root);
-    // A volume that does not answer in time is listed all the same, without
-    // its label: the user sees it is there, and picking it is refused.
-    const std::vector<VolumeAnswer> answers = askVolumes(roots, VolumeAnswerBound);
+    const std::vector<VolumeAnswer> answers = answersFor(mounts);
     const std::map<QByteArray, QString> labels = deviceLabels();
     std::vector<Drive> found;
     for (size_t i = 0; i < mounts.size(); ++i) {
