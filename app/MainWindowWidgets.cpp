@@ -126,7 +126,7 @@ void MainWindow::createSelection()
     shown.Text1 = named(new QLineEdit(this), "Text1", QStringLiteral("Fichier à créer"));
     nameCaption->setBuddy(shown.Text1);
     placeTwips(shown.Text1, 4800, 6840, 2055, 285);
-    new LineEditBinding(f.Text1, shown.Text1);
+    new LineEditBinding(f.Text1, shown.Text1, [this] { return isBusy(); });
 }
 
 void MainWindow::createCommands()

@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/LineEditBinding.h"
 
-#include "toolkit/OffWindowThread.h"
 #include "widgets/Pacing.h"
 
 #include <QLineEdit>
 
+#include <utility>
+
 namespace quibex {
 
-LineEditBinding::LineEditBinding(TextBox& box, QLineEdit* lineEdit)
+LineEditBinding::LineEditBinding(TextBox& box, QLineEdit* lineEdit,
+                                 std::function<bool()> turnedAwayNow)
     : QObject(lineEdit),
-      edit(lineEdit)
+      edit(lineEdit),
+      turnedAway(std::move(turnedAwayNow))
 {
     edit->setText(box.text());
     connect(&box, &TextBox::textChanged, this, &LineEditBinding::show);
@@ -31,7 +34,7 @@ LineEditBinding::LineEditBinding(TextBox& box, QLineEdit* lineEdit)
         // During a join every other control turns the user away; the name
         // does too, whatever way the change came (keys are dropped then,
         // assistive tools' changes are not).
-        if (offWindowThreadRunning()) {
+        if (turnedAway && turnedAway()) {
             show(box.text());
             return;
         }
