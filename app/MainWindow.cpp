@@ -13,6 +13,7 @@
 #include "toolkit/OffWindowThread.h"
 #include "widgets/Accessibility.h"
 #include "widgets/BrowserViews.h"
+#include "widgets/GaugeDisplay.h"
 #include "widgets/Pacing.h"
 #include "widgets/QtMessageBox.h"
 #include "widgets/SelectionListView.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -52,6 +54,11 @@ MainWindow::MainWindow(const QByteArray& startFolder, MessageBox& messages, QWid
     build();
 }
 
+MainWindow::~MainWindow()
+{
+    setInputWatcher(nullptr);
+}
+
 void MainWindow::build()
 {
     installAccessibility();
@@ -77,6 +84,7 @@ void MainWindow::build()
     createSelection();
     createCommands();
     wireEvents();
+    setInputWatcher(this);
     setTabOrder();
     Form_Load(*controls);
 }
@@ -149,7 +157,14 @@ void MainWindow::wireEvents()
     onClick(shown.Command8, [&f] { Command8_Click(f); });        // "Tri normal"
     onClick(shown.Command7, [&f] { Command7_Click(f); });        // "Tri évolué"
     onClick(shown.Command2[1], [this] { runCreate(); });         // "Créer"
-    onClick(shown.Command2[2], [&f] { Command2_Click(f, 2); });  // "Quitter"
+    // "Quitter": during a join (through an assistive tool: clicks are
+    // dropped then), as the window's close button does.
+    connect(shown.Command2[2], &QPushButton::clicked, this, [this, &f] {
+        if (joining)
+            close();
+        else if (!isBusy())
+            Command2_Click(f, 2);
+    });
 
     // "Ajout retour chariot (ASCII 13)" and "Ajout changement de ligne
     // (ASCII 10)". Like every other control, a box is turned away during a
@@ -184,12 +199,34 @@ void MainWindow::rereadDrives()
 void MainWindow::runCreate()
 {
     joining = true;
-    Command2_Click(*controls, 1);
+    showHowToStop(true);
+    const JoinOutcome outcome = Command2_Click(*controls, 1);
+    showHowToStop(false);
     joining = false;
     // The join has stopped and left nothing behind: the program ends, as
     // the close asked.
     if (closeRequested)
         controls->window.end();
+    else if (outcome.kind == JoinOutcome::Kind::Stopped)
+        shown.Command2[1]->setFocus(Qt::OtherFocusReason);
+}
+
+// Escape stops a join, as in the copy dialogs of file managers; the window
+// drops every other key meanwhile. A screen reader hears how from the
+// displays while a join runs; "Créer" says it in its tooltip.
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (joining && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        requestStop();
+    return QWidget::eventFilter(watched, event);
+}
+
+void MainWindow::showHowToStop(bool running)
+{
+    const QString how = running ? QStringLiteral("Échap arrête la création en cours.") : QString();
+    shown.jauge->setAccessibleDescription(how);
+    shown.jauge2->setAccessibleDescription(how);
 }
 
 // The window's close button, the window manager or the end of the session.
@@ -210,8 +247,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     closeRequested = true;
     requestStop();
-    if (QWidget* box = QApplication::activeModalWidget())
-        box->close();
+    controls->messages.dismiss();
     uint64_t seen = 0;
     (void)heldWorkGoesOn(seen);
     endUnlessTheJoinMovesOn(seen);

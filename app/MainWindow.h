@@ -36,6 +36,9 @@ public:
     static constexpr int ClientWidth = 522;
     static constexpr int ClientHeight = 534;
 
+    ~MainWindow() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -71,6 +74,7 @@ private:
     void wireEvents();
     void setTabOrder();
     void runCreate();
+    void showHowToStop(bool running);
     void rereadDrives();
     void endUnlessTheJoinMovesOn(uint64_t seen);
     void endDuringJoin();

@@ -138,6 +138,9 @@ void MainWindow::createCommands()
     shown.Command6 =
         button(this, "Command6", QStringLiteral("Retirer tout"), 6480, 2280, 1215, 375);
     shown.Command2[1] = button(this, "Command2_1", QStringLiteral("Créer"), 6480, 3360, 1215, 375);
+    // How to stop a join, told without a caption of its own: on hovering,
+    // and to a screen reader as the button's description.
+    shown.Command2[1]->setToolTip(QStringLiteral("Échap arrête la création en cours."));
     shown.Command2[2] =
         button(this, "Command2_2", QStringLiteral("Quitter"), 6480, 4440, 1215, 375);
 

@@ -78,6 +78,8 @@ JoinOutcome CreerFichier(fmenu& form, const QByteArray& fullPath, const QString&
     // should the program end while the question waits. Nothing at the path
     // is touched until the join succeeds.
     const Joiner::Look seen = offWindowThread([&] { return joiner.look(); });
+    if (stopRequested())
+        return reportFailure(form, {Failure::Step::Stopped, CopyStopped});
     if (seen.inSelection) {
         refuseName(form,
                    QStringLiteral("Impossible d'utiliser un nom présent dans la sélection !"));

@@ -93,7 +93,10 @@ JoinOutcome reportFailure(fmenu& form, const Failure& failure)
         }
         break;
     case Failure::Step::Stopped:
-        // The window is being closed: the program ends without a word.
+        // Stopped by the user (Escape, or the window closing): no message,
+        // the displays emptied, the selection and the name kept.
+        show(form.jauge2, form, QString());
+        show(form.jauge, form, QString());
         return {Kind::Stopped};
     case Failure::Step::Inputs:
     case Failure::Step::Copying: break;

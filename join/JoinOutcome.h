@@ -16,7 +16,7 @@ struct JoinOutcome {
         Declined,         // the user kept the existing file
         TooLarge,         // the selected files pass the size limit together
         ReadError,        // an input could not be read or the output written
-        Stopped,          // the window was closed during the copy: nothing was made
+        Stopped,          // stopped by the user (Escape, or the window closing): nothing changed
         Quit,             // "Quitter": the program ends
         NoSuchButton,     // an index no button has
     };

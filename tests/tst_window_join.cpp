@@ -34,22 +34,25 @@ struct SeenDialog {
     QString shown;  // the text as the box renders it, markup applied if it took the text for markup
     QString defaultButton;
     bool critical = false;
+    std::function<void()> whileShown;  // done while the box is up, before it is answered
 };
 
 // Closes the window once the next message box is up, as a user closing it
 // while the program asks something would, and notes whether the box was
 // left open; such a box is answered "Non", so that the test fails instead
-// of hanging.
+// of hanging. A window a modal box blocks never hears the window manager's
+// close (Qt drops it): the box must leave the window unblocked.
 void closeAtTheNextDialog(QWidget& window, bool& leftOpen)
 {
     QTimer::singleShot(20, &window, [&window, &leftOpen] {
-        if (!qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        if (!shownMessageBox()) {
             closeAtTheNextDialog(window, leftOpen);
             return;
         }
+        leftOpen = QGuiApplication::modalWindow() != nullptr;
         window.close();
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        leftOpen = box != nullptr;
+        QMessageBox* box = shownMessageBox();
+        leftOpen = leftOpen || box != nullptr;
         if (box)
             box->findChild<QPushButton*>("Non")->click();
     });
@@ -61,7 +64,7 @@ void answerNextDialog(const QString& button, SeenDialog* seen, const QString& th
                       SeenDialog* thenSeen = nullptr)
 {
     QTimer::singleShot(20, [=] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QMessageBox* box = shownMessageBox();
         if (!box) {
             answerNextDialog(button, seen, thenButton, thenSeen);
             return;
@@ -73,6 +76,8 @@ void answerNextDialog(const QString& button, SeenDialog* seen, const QString& th
         seen->critical = box->icon() == QMessageBox::Critical;
         if (box->defaultButton())
             seen->defaultButton = box->defaultButton()->text();
+        if (seen->whileShown)
+            seen->whileShown();
         if (thenSeen)
             answerNextDialog(thenButton, thenSeen);
         box->findChild<QPushButton*>(button)->click();
@@ -248,9 +253,14 @@ private slots:
         name->selectAll();
         QTest::keyClicks(name, "sortie<b>.bin");
 
+        // The box keeps the user to itself: a click in the window behind it
+        // moves nothing there.
         SeenDialog question;
+        const int framed = files->currentIndex().row();
+        question.whileShown = [&] { clickRow(files, rows(files).indexOf("Scan10.jpg")); };
         answerNextDialog("Non", &question);
         press("Command2_1");
+        QCOMPARE(files->currentIndex().row(), framed);
         QCOMPARE(question.text, "Le fichier sortie<b>.bin existe déjà. Voulez-vous l'écraser ?");
         QCOMPARE(question.shown, question.text);
         QCOMPARE(question.defaultButton, "Non");

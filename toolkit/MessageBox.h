@@ -17,6 +17,9 @@ public:
     virtual ~MessageBox() = default;
     virtual MsgAnswer show(const QString& text, const QString& title, MsgIcon icon,
                            MsgButtons buttons) = 0;
+    // Closes the message being shown, if one is, as its Escape key would:
+    // "Non" to a question. The window closing while the program asks.
+    virtual void dismiss() { }
 };
 
 }  // namespace quibex

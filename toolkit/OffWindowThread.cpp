@@ -3,6 +3,7 @@
 
 #include "toolkit/Surface.h"
 #include "toolkit/TextBox.h"
+#include "toolkit/UserInput.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -45,6 +46,7 @@ struct Waiter {
     const std::function<bool()>* finished;
 };
 Waiter* waiting = nullptr;
+QObject* inputWatcher = nullptr;
 
 std::atomic<bool> stopAsked{false};
 DisplayStepHook stepHook;
@@ -81,43 +83,21 @@ void showWhenDue()
                            showHandedOver);
 }
 
-bool isUserInput(QEvent::Type type)
-{
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::MouseMove:
-    case QEvent::NonClientAreaMouseButtonPress:
-    case QEvent::NonClientAreaMouseButtonRelease:
-    case QEvent::NonClientAreaMouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-    case QEvent::InputMethod:
-    case QEvent::ContextMenu:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TouchCancel:
-    case QEvent::TabletPress:
-    case QEvent::TabletMove:
-    case QEvent::TabletRelease:
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop: return true;
-    default: return false;
-    }
-}
-
 // Drops the user's input while the work runs. Held back instead, a click
 // on "Créer" or a key would start a command once the join ends, or answer
 // the message that ends it before anyone has read it.
+// The watcher (the window) sees it first, and may act on it: a key that
+// stops the join.
 class InputDropper : public QObject {
 public:
-    bool eventFilter(QObject*, QEvent* event) override { return isUserInput(event->type()); }
+    bool eventFilter(QObject* receiver, QEvent* event) override
+    {
+        if (!isUserInput(event->type()))
+            return false;
+        if (inputWatcher)
+            inputWatcher->eventFilter(receiver, event);
+        return true;
+    }
 };
 
 }  // namespace
@@ -218,6 +198,11 @@ void showOnWindowThread(TextBox& box, Surface& window, const QString& text)
     }
     if (stepHook)
         stepHook(box, text);
+}
+
+void setInputWatcher(QObject* watcher)
+{
+    inputWatcher = watcher;
 }
 
 void requestStop()

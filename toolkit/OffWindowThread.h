@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QObject;
+
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -43,6 +45,11 @@ bool canWaitAnswering();
 bool waitAnswering(const std::function<bool()>& finished,
                    std::optional<std::chrono::milliseconds> bound);
 void wakeWindowThread();
+
+// While the window's thread waits, the user's input is dropped; the watcher
+// (the window) sees it first and may act on it, as on the key that stops a
+// join. Null for none.
+void setInputWatcher(QObject* watcher);
 
 // True while the window's thread waits for work done away from it.
 bool offWindowThreadRunning();

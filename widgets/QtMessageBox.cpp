@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/QtMessageBox.h"
 
+#include "toolkit/UserInput.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QWindow>
 
 namespace quibex {
 
@@ -19,10 +24,50 @@ void reactivate(QWidget* window)
         window->activateWindow();
 }
 
-MsgAnswer ask(QWidget* parent, const QString& text, const QString& title, MsgIcon icon,
+// The box keeps the user to itself while it is up, as a modal one does:
+// clicks, keys and drops meant for any other window are dropped. It is not
+// made modal for Qt, which would keep the window behind it from ever
+// hearing the window manager's close: closing the window while the program
+// asks something must end the program (the question then answered as its
+// Escape key would).
+class KeptToTheBox : public QObject {
+public:
+    explicit KeptToTheBox(QWidget* shownBox) : box(shownBox)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~KeptToTheBox() override { QCoreApplication::instance()->removeEventFilter(this); }
+    KeptToTheBox(const KeptToTheBox&) = delete;
+    KeptToTheBox& operator=(const KeptToTheBox&) = delete;
+
+    bool eventFilter(QObject* receiver, QEvent* event) override
+    {
+        if (!isUserInput(event->type()))
+            return false;
+        if (auto* widget = qobject_cast<QWidget*>(receiver))
+            return widget->window() != box;
+        if (auto* window = qobject_cast<QWindow*>(receiver))
+            return window != box->windowHandle();
+        return false;
+    }
+
+private:
+    QWidget* box;
+};
+
+void waitForAnswer(QMessageBox& box)
+{
+    box.setWindowModality(Qt::NonModal);
+    const KeptToTheBox kept(&box);
+    QEventLoop loop;
+    QObject::connect(&box, &QDialog::finished, &loop, &QEventLoop::quit);
+    box.show();
+    loop.exec();
+}
+
+MsgAnswer ask(QMessageBox& box, const QString& text, const QString& title, MsgIcon icon,
               MsgButtons buttons)
 {
-    QMessageBox box(parent);
     box.setWindowTitle(title);
     // Messages carry file names, which may hold "<" or "&": left to guess,
     // the box would take such a name for markup and show another name.
@@ -35,7 +80,7 @@ MsgAnswer ask(QWidget* parent, const QString& text, const QString& title, MsgIco
         ok->setObjectName(QStringLiteral("OK"));
         box.setDefaultButton(ok);
         box.setEscapeButton(ok);
-        box.exec();
+        waitForAnswer(box);
         return MsgAnswer::Ok;
     }
     QPushButton* yes = box.addButton(QStringLiteral("Oui"), QMessageBox::YesRole);
@@ -44,7 +89,7 @@ MsgAnswer ask(QWidget* parent, const QString& text, const QString& title, MsgIco
     no->setObjectName(QStringLiteral("Non"));
     box.setDefaultButton(no);
     box.setEscapeButton(no);
-    box.exec();
+    waitForAnswer(box);
     return box.clickedButton() == yes ? MsgAnswer::Yes : MsgAnswer::No;
 }
 
@@ -53,9 +98,18 @@ MsgAnswer ask(QWidget* parent, const QString& text, const QString& title, MsgIco
 MsgAnswer QtMessageBox::show(const QString& text, const QString& title, MsgIcon icon,
                              MsgButtons buttons)
 {
-    const MsgAnswer answer = ask(parent, text, title, icon, buttons);
+    QMessageBox box(parent);
+    shown = &box;
+    const MsgAnswer answer = ask(box, text, title, icon, buttons);
+    shown = nullptr;
     reactivate(parent);
     return answer;
+}
+
+void QtMessageBox::dismiss()
+{
+    if (shown)
+        shown->close();
 }
 
 }  // namespace quibex

@@ -15,7 +15,7 @@ struct Failure {
         Copying,   // opening or reading an input, writing or flushing the output
         Placing,   // putting the finished file under its name
         TooLarge,  // the total passes the limit; no call failed
-        Stopped,   // the window was closed while the join ran
+        Stopped,   // the user stopped the join (Escape, or the window closing)
     };
     Step step;
     int error = 0;
@@ -29,7 +29,7 @@ inline constexpr int InputEndedEarly = ENODATA;
 // another file was put under its name while the join ran.
 inline constexpr int InputReplaced = ESTALE;
 
-// What the copy of one input returns when the window was closed meanwhile.
+// What a step of the join returns when the user stopped it meanwhile.
 inline constexpr int CopyStopped = ECANCELED;
 
 }  // namespace quibex

@@ -7,6 +7,8 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QMessageBox>
+#include <QApplication>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
@@ -69,6 +71,16 @@ inline bool dropUris(QWidget* target, const QByteArray& uris)
     QDropEvent drop(at, Qt::CopyAction, &drag, Qt::LeftButton, {});
     QApplication::sendEvent(target, &drop);
     return drop.isAccepted();
+}
+
+// The message box the program shows now, if any.
+inline QMessageBox* shownMessageBox()
+{
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible())
+            return box;
+    }
+    return nullptr;
 }
 
 // What every test of the real window needs: the window, and its widgets by name.
