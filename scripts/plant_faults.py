@@ -13,6 +13,7 @@ then the file's original bytes are put back, whatever happened.
   scripts/plant_faults.py --build build              # all faults
   scripts/plant_faults.py --build build --only F-10pc,F-case
   scripts/plant_faults.py --list                     # where each fault lands
+  scripts/plant_faults.py --build build --faults ~/other-faults.txt   # another list
 """
 import argparse
 import os
@@ -133,8 +134,10 @@ def main():
     parser.add_argument("--build", default=str(ROOT / "build"), help="build folder (configured already)")
     parser.add_argument("--only", help="comma-separated fault ids")
     parser.add_argument("--list", action="store_true", help="show where each fault lands, plant nothing")
+    parser.add_argument("--faults", default=str(FAULTS),
+                        help="the list of faults to plant (default: scripts/faults.txt)")
     args = parser.parse_args()
-    faults = parse(FAULTS)
+    faults = parse(pathlib.Path(args.faults).resolve())
     if args.only:
         wanted = args.only.split(",")
         unknown = set(wanted) - {f["id"] for f in faults}
