@@ -57,6 +57,11 @@ void answerNextDialog(const QString& button, SeenDialog* seen, const QString& th
     });
 }
 
+// How long a step waits at most to be painted. The window paints within a
+// frame; this is only a last resort against a step never painted, which
+// then fails the test, far beyond what a loaded machine delays a paint.
+constexpr qint64 PaintCeiling = 60000;
+
 // The percentage a progress text shows, -1 for none, as its display reads it.
 int percentOf(const QString& text)
 {
@@ -133,7 +138,7 @@ private:
                         action();
                 },
                 Qt::BlockingQueuedConnection);
-        } while (!painted && !gaveUp && !stopRequested() && waited.elapsed() < 2000);
+        } while (!painted && !gaveUp && !stopRequested() && waited.elapsed() < PaintCeiling);
         gaveUp = gaveUp || !painted;
         seen << state;
     }

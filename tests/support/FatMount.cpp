@@ -6,14 +6,15 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <algorithm>
 
 #include <csignal>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace quibex::test {
@@ -24,7 +25,7 @@ bool run(const QString& program, const QStringList& arguments)
 {
     QProcess process;
     process.start(program, arguments);
-    return process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit
+    return process.waitForFinished(-1) && process.exitStatus() == QProcess::NormalExit
         && process.exitCode() == 0;
 }
 
@@ -35,6 +36,29 @@ bool isMountPoint(const QByteArray& folder)
     const std::vector<MountEntry> mounts = readMountTable();
     return std::any_of(mounts.begin(), mounts.end(),
                        [&](const MountEntry& m) { return m.root == folder; });
+}
+
+bool waitForMountState(const QByteArray& folder, bool mounted, pid_t server)
+{
+    // Opened before the first look: a change made after it is reported by
+    // poll even if it came before poll was called.
+    const int table = open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    const int ended = server > 0 ? int(syscall(SYS_pidfd_open, server, 0)) : -1;
+    QElapsedTimer waited;
+    waited.start();
+    bool there = isMountPoint(folder) == mounted;
+    while (!there && table >= 0 && waited.elapsed() < 300000) {
+        pollfd events[2] = {{table, POLLPRI, 0}, {ended, POLLIN, 0}};
+        poll(events, ended >= 0 ? 2 : 1, 1000);
+        there = isMountPoint(folder) == mounted;
+        if (ended >= 0 && events[1].revents)
+            break;  // the server is gone: what the table says now is final
+    }
+    if (ended >= 0)
+        close(ended);
+    if (table >= 0)
+        close(table);
+    return there;
 }
 
 FatMount::FatMount(const QByteArray& where) : mountPoint(where), image(where + ".img")
@@ -66,13 +90,8 @@ FatMount::FatMount(const QByteArray& where) : mountPoint(where), image(where + "
     fusefat->start("fusefat",
                    {"-f", "-o", "rw+,auto_unmount", QString::fromLocal8Bit(image),
                     QString::fromLocal8Bit(mountPoint)});
-    // The server mounts once it has started; it is given ample time.
-    QElapsedTimer waited;
-    waited.start();
-    while (fusefat->state() != QProcess::NotRunning && !isMountPoint(mountPoint)
-           && waited.elapsed() < 30000)
-        QThread::msleep(10);
-    mounted = fusefat->state() != QProcess::NotRunning && isMountPoint(mountPoint);
+    // The server mounts once it has started, however long that takes.
+    mounted = fusefat->waitForStarted(-1) && waitForMountState(mountPoint, true, server());
     if (!mounted)
         reason = "the FAT image could not be mounted";
 }

@@ -44,4 +44,11 @@ private:
 // Whether a folder is a mount point now, by the system's mount table.
 bool isMountPoint(const QByteArray& folder);
 
+// Waits until the folder is a mount point (mounted) or no longer one, woken
+// by the mount table's own change events, not by the clock: a loaded
+// machine only makes it later. Waiting for a mount, it gives up when the
+// server given has ended first. Returns whether the folder got there; the
+// ceiling of five minutes is a last resort against a mount that never comes.
+bool waitForMountState(const QByteArray& folder, bool mounted, pid_t server = 0);
+
 }  // namespace quibex::test
