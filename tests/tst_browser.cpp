@@ -254,14 +254,6 @@ private slots:
         QCOMPARE(drives.rootOf("/mnt/usb [CLE]"), "/mnt/usb");
         QCOMPARE(drives.rootOf("/mnt/usb"), "/mnt/usb");
     }
-
-    void theMachineHasARootDrive()
-    {
-        bool root = false;
-        for (const Drive& d : DriveList::mountedDrives())
-            root = root || d.root == "/";
-        QVERIFY(root);
-    }
 };
 
 QTEST_GUILESS_MAIN(BrowserTest)
