@@ -11,6 +11,7 @@
 
 #include <csignal>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -90,8 +91,20 @@ FatMount::FatMount(const QByteArray& where) : mountPoint(where), image(where + "
     fusefat->start("fusefat",
                    {"-f", "-o", "rw+,auto_unmount", QString::fromLocal8Bit(image),
                     QString::fromLocal8Bit(mountPoint)});
-    // The server mounts once it has started, however long that takes.
+    // The server mounts once it has started, however long that takes. The
+    // mount shows before the server has taken it over from fusermount,
+    // whose auto_unmount watches the server only from then on: a server
+    // killed in between leaves its mount behind. Listing the volume needs
+    // the server's answer, so it has taken over once the listing is read.
     mounted = fusefat->waitForStarted(-1) && waitForMountState(mountPoint, true, server());
+    if (mounted) {
+        DIR* root = opendir(mountPoint.constData());
+        mounted = root != nullptr;
+        if (root) {
+            (void)readdir(root);
+            closedir(root);
+        }
+    }
     if (!mounted)
         reason = "the FAT image could not be mounted";
 }
