@@ -10,6 +10,7 @@ build=${1:-build-tsan}
 shift || true
 QUIBEX_TEST_TOOLS=1 QUIBEX_TARGET=quibex_thread_tests \
   bash scripts/setup.sh "$build" -DQUIBEX_TSAN=ON "$@"
-export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/.ci/tsan.supp"
+# die_after_fork=0: the tests fork children that run joins of their own.
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 die_after_fork=0 suppressions=$PWD/.ci/tsan.supp"
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -L thread

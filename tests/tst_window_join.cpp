@@ -18,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <mutex>
 #include <numeric>
 
 using namespace quibex;
@@ -117,16 +118,24 @@ private:
         }
         GaugeDisplay* display = &box == &window.form().jauge ? jauge : jauge2;
         const int expected = percentOf(text);
+        // Written on the window's thread, read here: under a lock of its own,
+        // so that ThreadSanitizer sees the hand-over Qt makes out of its sight.
+        std::mutex handOver;
         QString state;
         bool painted = false;
         QElapsedTimer waited;
         waited.start();
+        const auto isPainted = [&] {
+            const std::lock_guard<std::mutex> held(handOver);
+            return painted;
+        };
         do {
             if (waited.elapsed() > 0)
                 QThread::msleep(2);
             QMetaObject::invokeMethod(
                 &window,
                 [&] {
+                    const std::lock_guard<std::mutex> held(handOver);
                     painted = display->percent() == expected && paintedJauge == jauge->percent()
                         && paintedJauge2 == jauge2->percent();
                     state = QStringLiteral("%1 %2").arg(paintedJauge).arg(paintedJauge2);
@@ -138,7 +147,8 @@ private:
                         action();
                 },
                 Qt::BlockingQueuedConnection);
-        } while (!painted && !gaveUp && !stopRequested() && waited.elapsed() < PaintCeiling);
+        } while (!isPainted() && !gaveUp && !stopRequested() && waited.elapsed() < PaintCeiling);
+        const std::lock_guard<std::mutex> held(handOver);
         gaveUp = gaveUp || !painted;
         seen << state;
     }
