@@ -104,6 +104,7 @@ def test(build_dir, label=None):
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     if label:
         env["TSAN_OPTIONS"] = f"halt_on_error=1 die_after_fork=0 suppressions={ROOT / '.ci' / 'tsan.supp'}"
+        env["QTEST_DISABLE_STACK_DUMP"] = "1"
     code, out = run(["ctest", "--stop-on-failure", "-j1", "--timeout", "120", "--output-on-failure"]
                     + (["-L", label] if label else []),
                     build_dir, env=env, timeout=3600)

@@ -118,9 +118,6 @@ private:
         }
         GaugeDisplay* display = &box == &window.form().jauge ? jauge : jauge2;
         const int expected = percentOf(text);
-        // Written on the window's thread, read here: under a lock of its own,
-        // so that ThreadSanitizer sees the hand-over Qt makes out of its sight.
-        std::mutex handOver;
         QString state;
         bool painted = false;
         QElapsedTimer waited;
@@ -154,6 +151,10 @@ private:
     }
 
     MainWindow& window;
+    // What the window's thread writes for the step waiting here is read
+    // under this lock, so that ThreadSanitizer sees the hand-over Qt makes
+    // out of its sight. Made before the join's thread starts.
+    std::mutex handOver;
     GaugeDisplay* jauge;
     GaugeDisplay* jauge2;
     int paintedJauge = -1;
