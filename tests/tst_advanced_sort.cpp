@@ -96,6 +96,10 @@ void AdvancedSortTest::order_data()
         << QStringList{"notes.txt|1", ".bashrc|2", "a.txt|3"}
         << QStringList{".bashrc|2", "a.txt|3", "notes.txt|1"}
         << QStringList{"    a0000000002", "notes0000000001"};
+    // The extension is what follows the last dot; an earlier dot splits the base.
+    QTest::newRow("two dots in a name")
+        << QStringList{"b.tar.gz|1", "a.gz|2"} << QStringList{"a.gz|2", "b.tar.gz|1"}
+        << QStringList{"    a0000000002", "b.tar0000000001"};
     QTest::newRow("hyphen splits, underscore does not")
         << QStringList{"a_cc.u|1", "b_c.u|2", "a-cc.h|3", "b-c.h|4"}
         << QStringList{"a-cc.h|3", "b-c.h|4", "b_c.u|2", "a_cc.u|1"}
