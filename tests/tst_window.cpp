@@ -21,6 +21,7 @@
 #include <QMimeData>
 #include <QPushButton>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -163,8 +164,13 @@ private slots:
     void startsOnItsFolderWithTheDriveListFocused()
     {
         QCOMPARE(rows(widget<QListView>("File1")), QStringList({"a.txt", "b.txt", "c.dat"}));
-        // Read from the system's mount table: some drive holds the folder.
+        // Read from the system's mount table: some drive holds the folder,
+        // and the drives come in the order of their names.
         QVERIFY(!widget<QComboBox>("Drive1")->currentText().isEmpty());
+        const QStringList drives = rows(widget<QComboBox>("Drive1")->view());
+        QStringList inOrder = drives;
+        std::sort(inOrder.begin(), inOrder.end());
+        QCOMPARE(drives, inOrder);
         QVERIFY(widget<QLineEdit>("Text1")->text().isEmpty());
         QVERIFY(rows(widget<QListView>("List1")).isEmpty());
         QTRY_COMPARE(QApplication::focusWidget(), widget<QWidget>("Drive1"));
