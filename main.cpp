@@ -13,8 +13,7 @@ int main(int argc, char* argv[])
 {
     quibex::setUpProcessSignals();
     QApplication app(argc, argv);
-    quibex::setIdentity(app);
-    quibex::loadFrenchTranslations(app);
+    quibex::prepareApplication(app);
     const QByteArray folder = quibex::startFolder(quibex::programFolder(), qgetenv("PATH"),
                                                   QFile::encodeName(QDir::homePath()));
     quibex::MainWindow window(folder);

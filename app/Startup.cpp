@@ -26,4 +26,10 @@ bool loadFrenchTranslations(QApplication& app)
     return true;
 }
 
+void prepareApplication(QApplication& app)
+{
+    setIdentity(app);
+    loadFrenchTranslations(app);
+}
+
 }  // namespace quibex

@@ -14,4 +14,7 @@ void setIdentity(QApplication& app);
 // installed; the program then runs with Qt's English texts.
 bool loadFrenchTranslations(QApplication& app);
 
+// All the above, as the program does it before it shows its window.
+void prepareApplication(QApplication& app);
+
 }  // namespace quibex

@@ -13,6 +13,12 @@ then the file's original bytes are put back, whatever happened.
   scripts/plant_faults.py --build build              # all faults
   scripts/plant_faults.py --build build --only F-10pc,F-case
   scripts/plant_faults.py --list                     # where each fault lands
+  scripts/plant_faults.py --build build --faults ~/other-faults.txt   # another list
+  scripts/plant_faults.py --build build --tsan-build build-tsan   # races too
+
+With --tsan-build (a folder configured with -DQUIBEX_TSAN=ON), a fault the
+suite misses is tried once more on the tests labelled "thread", built with
+ThreadSanitizer: a race shows nowhere else.
 """
 import argparse
 import os
@@ -26,6 +32,7 @@ import time
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 PRODUCT = ["app", "browser", "form", "join", "ordering", "selection", "toolkit", "widgets", "main.cpp"]
 FAULTS = pathlib.Path(__file__).resolve().parent / "faults.txt"
+THREAD_TESTS = "quibex_thread_tests"
 
 
 def sources():
@@ -88,13 +95,18 @@ def product_clean():
     return run(["git", "diff", "--quiet", "--"] + PRODUCT, ROOT)[0] == 0
 
 
-def build(build_dir):
-    return run(["cmake", "--build", str(build_dir), "-j2"], ROOT)
+def build(build_dir, target=None):
+    return run(["cmake", "--build", str(build_dir), "-j2"] + (["--target", target] if target else []),
+               ROOT)
 
 
-def test(build_dir):
+def test(build_dir, label=None):
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
-    code, out = run(["ctest", "--stop-on-failure", "-j1", "--timeout", "120", "--output-on-failure"],
+    if label:
+        env["TSAN_OPTIONS"] = f"halt_on_error=1 die_after_fork=0 suppressions={ROOT / '.ci' / 'tsan.supp'}"
+        env["QTEST_DISABLE_STACK_DUMP"] = "1"
+    code, out = run(["ctest", "--stop-on-failure", "-j1", "--timeout", "120", "--output-on-failure"]
+                    + (["-L", label] if label else []),
                     build_dir, env=env, timeout=3600)
     failed = re.search(r"Test\s+#\d+: (\S+) \.*\s*\*+\s*(\w+)", out)
     first = re.search(r"^FAIL!\s+: (\S+?\(.*?\))", out, re.M)
@@ -106,7 +118,7 @@ def test(build_dir):
     return code == 0, where
 
 
-def plant(fault, build_dir):
+def plant(fault, build_dir, tsan_dir=None):
     contents = {path: path.read_bytes() for path in sources()}
     path, search, replacement = locate(fault, contents)
     if path is None:
@@ -119,6 +131,12 @@ def plant(fault, build_dir):
             error = re.search(r"error: (.*)", out)
             return "does not compile", error.group(1)[:60] if error else ""
         passed, where = test(build_dir)
+        if passed and tsan_dir:
+            code, out = build(tsan_dir, THREAD_TESTS)
+            if code != 0:
+                return "does not compile", "(ThreadSanitizer build)"
+            passed, where = test(tsan_dir, "thread")
+            where = "ThreadSanitizer: " + where
         return ("missed", path.relative_to(ROOT).as_posix()) if passed else ("caught", where)
     finally:
         path.write_bytes(original)
@@ -133,8 +151,11 @@ def main():
     parser.add_argument("--build", default=str(ROOT / "build"), help="build folder (configured already)")
     parser.add_argument("--only", help="comma-separated fault ids")
     parser.add_argument("--list", action="store_true", help="show where each fault lands, plant nothing")
+    parser.add_argument("--faults", default=str(FAULTS),
+                        help="the list of faults to plant (default: scripts/faults.txt)")
+    parser.add_argument("--tsan-build", help="a ThreadSanitizer build folder (configured already)")
     args = parser.parse_args()
-    faults = parse(FAULTS)
+    faults = parse(pathlib.Path(args.faults).resolve())
     if args.only:
         wanted = args.only.split(",")
         unknown = set(wanted) - {f["id"] for f in faults}
@@ -154,15 +175,20 @@ def main():
         sys.exit("product code has uncommitted changes: commit or stash them first")
     if build(build_dir)[0] != 0 or not test(build_dir)[0]:
         sys.exit("the unchanged code does not build or pass its tests")
+    tsan_dir = pathlib.Path(args.tsan_build).resolve() if args.tsan_build else None
+    if tsan_dir and (build(tsan_dir, THREAD_TESTS)[0] != 0 or not test(tsan_dir, "thread")[0]):
+        sys.exit("the unchanged code does not build or pass its tests with ThreadSanitizer")
 
     rows = []
     for fault in faults:
         started = time.monotonic()
-        result, detail = plant(fault, build_dir)
+        result, detail = plant(fault, build_dir, tsan_dir)
         rows.append((fault, result, detail))
         print(f"{fault['id']:<18} {result:<16} {detail}  [{time.monotonic() - started:.0f} s]",
               file=sys.stderr, flush=True)
     build(build_dir)  # leaves the build matching the restored code
+    if tsan_dir:
+        build(tsan_dir, THREAD_TESTS)
 
     print(f"{'fault':<18} {'result':<16} {'caught by / file':<60} behaviour broken")
     for fault, result, detail in rows:

@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what a fresh Debian 12 machine lacks to build QUIBEX, then builds it
 # in build/ (or in the folder given as first argument, with extra CMake options after it).
-# QUIBEX_TARGET=quibex builds the program alone, without the tests and benchmarks.
+# QUIBEX_TARGET=quibex builds the program alone, without the tests and benchmarks
+# (QUIBEX_TARGET="tst_join tst_window_join": those targets alone).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,4 +26,5 @@ bash scripts/install-packages.sh "${packages[@]}"
 build=${1:-build}
 shift || true
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$build" -j"$(nproc)" ${QUIBEX_TARGET:+--target "$QUIBEX_TARGET"}
+# shellcheck disable=SC2086 # several targets are several words
+cmake --build "$build" -j"$(nproc)" ${QUIBEX_TARGET:+--target $QUIBEX_TARGET}

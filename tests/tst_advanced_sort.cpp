@@ -91,6 +91,15 @@ void AdvancedSortTest::order_data()
     QTest::newRow("a name that is all extension")
         << QStringList{"a.txt|1", ".txt|2"} << QStringList{".txt|2", "a.txt|1"}
         << QStringList{" 0000000002", "a0000000001"};
+    // Alone in its group, its key is nothing but the record number.
+    QTest::newRow("a name that is all extension, beside others")
+        << QStringList{"notes.txt|1", ".bashrc|2", "a.txt|3"}
+        << QStringList{".bashrc|2", "a.txt|3", "notes.txt|1"}
+        << QStringList{"    a0000000002", "notes0000000001"};
+    // The extension is what follows the last dot; an earlier dot splits the base.
+    QTest::newRow("two dots in a name")
+        << QStringList{"b.tar.gz|1", "a.gz|2"} << QStringList{"a.gz|2", "b.tar.gz|1"}
+        << QStringList{"    a0000000002", "b.tar0000000001"};
     QTest::newRow("hyphen splits, underscore does not")
         << QStringList{"a_cc.u|1", "b_c.u|2", "a-cc.h|3", "b-c.h|4"}
         << QStringList{"a-cc.h|3", "b-c.h|4", "b_c.u|2", "a_cc.u|1"}

@@ -259,14 +259,6 @@ private slots:
         QCOMPARE(drives.rootOf("/mnt/usb"), "/mnt/usb");
     }
 
-    void theMachineHasARootDrive()
-    {
-        bool root = false;
-        for (const Drive& d : DriveList::mountedDrives())
-            root = root || d.root == "/";
-        QVERIFY(root);
-    }
-
     // A machine with hundreds of mounts (containers, bind mounts) reads its
     // drives again at each mount anywhere. Each volume is asked on a few
     // threads however many there are, and one that hangs, seen through

@@ -92,6 +92,8 @@ private slots:
     void quitOtherButtonsAndEmptySelection();
     void joinsWithLineEnds_data();
     void joinsWithLineEnds();
+    void joinsAcrossVolumes_data();
+    void joinsAcrossVolumes();
     void chunkPlanAndFileDisplay_data();
     void chunkPlanAndFileDisplay();
     void displaySequence();
@@ -206,7 +208,11 @@ void JoinTest::joinsWithLineEnds()
     QFETCH(QByteArray, joined);
     Join j;
     j.input("x.bin", "x");
-    j.add(j.tree.file("other/y.bin", "y"));  // entries come from any folder
+    // Entries come from any folder, and may be symbolic links to files.
+    j.tree.file("other/y.bin", "y");
+    QVERIFY2(symlink("../other/y.bin", j.tree.path("in/y-link.bin").constData()) == 0,
+             strerror(errno));
+    j.add(j.tree.path("in/y-link.bin"));
     j.form.Check1.setValue(check1);
     j.form.Check2.setValue(check2);
     j.create(QStringLiteral("joined.bin"));
@@ -223,6 +229,32 @@ void JoinTest::joinsWithLineEnds()
     QCOMPARE(j.form.jauge.text(), QString());
     QCOMPARE(j.form.jauge2.text(), QString());
     QCOMPARE(j.text1Focus.count(), 0);
+}
+
+void JoinTest::joinsAcrossVolumes_data()
+{
+    QTest::addColumn<bool>("inputsOnTheVolume");
+    QTest::newRow("inputs on another volume") << true;
+    QTest::newRow("output on another volume") << false;
+}
+
+// The kernel copies only within one file system: between two (a USB stick
+// and the disk, say) the join reads and writes the bytes itself.
+void JoinTest::joinsAcrossVolumes()
+{
+    QFETCH(bool, inputsOnTheVolume);
+    Join j;
+    const QByteArray volumeFolder = inputsOnTheVolume ? j.tree.folder("in") : j.out;
+    TmpfsMount volume(volumeFolder, "size=16m");
+    if (!volume.isMounted())
+        QSKIP(qPrintable(volume.whyNot()));
+    const QByteArray large = pattern(3000000);
+    j.input("large.bin", large);
+    j.input("small.bin", "small");
+    j.form.Check2.setValue(1);
+    j.create(QStringLiteral("joined.bin"));
+    QCOMPARE(j.messages(), QStringList{created("joined.bin")});
+    QCOMPARE(TempTree::read(j.out + "/joined.bin"), large + "\nsmall\n");
 }
 
 void JoinTest::chunkPlanAndFileDisplay_data()
@@ -242,11 +274,14 @@ void JoinTest::chunkPlanAndFileDisplay()
     QFETCH(int, size);
     QFETCH(QStringList, shown);
     Join j;
+    // A file of one chunk before it: its full bar is not shown again for
+    // the first chunk of the next file.
+    j.input("first.bin", "1");
     const QByteArray content = pattern(size);
     j.input("a.bin", content);
     j.create(QStringLiteral("joined.bin"));
-    QCOMPARE(j.texts("jauge"), shown);
-    QCOMPARE(TempTree::read(j.out + "/joined.bin"), content);
+    QCOMPARE(j.texts("jauge"), (QStringList{QString(), bar(100, 140), QString()} + shown));
+    QCOMPARE(TempTree::read(j.out + "/joined.bin"), "1" + content);
 }
 
 void JoinTest::displaySequence()
@@ -412,14 +447,22 @@ void JoinTest::overwriteKeepsPermissionsAndLinks()
     QCOMPARE(TempTree::read(old), QByteArray("new"));
     QCOMPARE(statOf(old).st_mode & 07777, 0640u);
 
-    j.input("a.bin", "newer");
-    j.box.answerNext(MsgAnswer::Yes);
-    j.create(QStringLiteral("link.bin"));
-    QCOMPARE(j.messages().last(), created("link.bin"));
-    QCOMPARE(TempTree::read(real), QByteArray("newer"));
-    struct stat info;
-    QVERIFY(lstat((j.out + "/link.bin").constData(), &info) == 0 && S_ISLNK(info.st_mode));
-    QCOMPARE(namesIn(j.out), (QStringList{"link.bin", "old.bin"}));
+    // A link replaces the file it leads to, wherever that is, and stays a
+    // link; a relative one leads from its own folder.
+    QVERIFY2(symlink("../elsewhere/real.bin", (j.out + "/relative.bin").constData()) == 0,
+             strerror(errno));
+    for (const QString& link : {QStringLiteral("link.bin"), QStringLiteral("relative.bin")}) {
+        const QByteArray content = link.toUtf8() + " content";
+        j.input("a.bin", content);
+        j.box.answerNext(MsgAnswer::Yes);
+        j.create(link);
+        QCOMPARE(j.messages().last(), created(link));
+        QCOMPARE(TempTree::read(real), content);
+        struct stat info;
+        QVERIFY(lstat((j.out + '/' + link.toUtf8()).constData(), &info) == 0
+                && S_ISLNK(info.st_mode));
+    }
+    QCOMPARE(namesIn(j.out), (QStringList{"link.bin", "old.bin", "relative.bin"}));
     QCOMPARE(namesIn(j.tree.path("elsewhere")), QStringList{"real.bin"});
 }
 
@@ -446,6 +489,8 @@ void JoinTest::badNames_data()
     QTest::newRow("slash at the end") << "x.bin/";
     QTest::newRow("unwritable folder") << "locked/x.bin";
     QTest::newRow("protected file") << "protected.bin";
+    // Only a regular file is replaced; a FIFO would not even be opened.
+    QTest::newRow("FIFO") << "fifo";
 }
 
 void JoinTest::badNames()
@@ -455,6 +500,7 @@ void JoinTest::badNames()
     j.tree.folder("out/sub");
     j.tree.folder("out/locked");
     j.tree.file("out/protected.bin", "old content");
+    QVERIFY2(mkfifo((j.out + "/fifo").constData(), 0644) == 0, strerror(errno));
     WriteProtection lockedFolder(j.out + "/locked");
     WriteProtection protectedFile(j.out + "/protected.bin");
     if ((name.startsWith("locked") && !lockedFolder.isEffective())

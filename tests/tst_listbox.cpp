@@ -130,15 +130,15 @@ private slots:
         QCOMPARE(list.listIndex(), -1);
         list.setListIndex(1);
         list.addItem("d");
-        QCOMPARE(list.listIndex(), 1);  // appending keeps the highlight on its item
-        QVERIFY(list.insertItem(0, "z"));
+        QCOMPARE(list.listIndex(), 1);     // appending keeps the highlight on its item
+        QVERIFY(list.insertItem(1, "z"));  // at the highlighted position: pushed down with its item
         QCOMPARE(list.listIndex(), 2);
         QCOMPARE(list.item(2), "b");
         list.removeItem(0);
         QCOMPARE(list.listIndex(), 1);
         list.removeItem(1);
         QCOMPARE(list.listIndex(), -1);  // the highlighted item went
-        QCOMPARE(texts(list), QStringList({"a", "c", "d"}));
+        QCOMPARE(texts(list), QStringList({"z", "c", "d"}));
         QVERIFY(!list.insertItem(5, "x"));
         list.setListIndex(7);
         QCOMPARE(list.listIndex(), -1);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How the program starts: in which folder, and with Qt's texts in French.
+// How the program starts: in which folder, under which name, and with Qt's
+// texts in French.
 #include "app/StartFolder.h"
 #include "app/Startup.h"
 #include "support/TempTree.h"
@@ -39,9 +40,15 @@ private slots:
         QCOMPARE(startFolder(system, "/bin", home + '/'), home);
     }
 
-    void qtTextsAreFrench()
+    // What the program makes of itself before its window shows: the name,
+    // version and desktop entry desktops know it by, and Qt's own texts in
+    // French whatever the locale.
+    void startsNamedAndInFrench()
     {
-        QVERIFY2(loadFrenchTranslations(*qApp), "qtbase_fr is not installed");
+        prepareApplication(*qApp);
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("quibex"));
+        QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("1.4"));
+        QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("quibex"));
         QLineEdit edit;
         std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
         QStringList texts;

@@ -1,12 +1,25 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A small file system in memory that fails the way network and FUSE file
-# systems do, for the join's tests: usage failing_fs.py MOUNTPOINT.
+# systems do, for the join's tests: usage failing_fs.py MOUNTPOINT [MODE].
 # - A file keeps at most its first 1,000,000 bytes; the write past them is
 #   taken, and the loss is reported only by flush (at close) and fsync, with
-#   EDQUOT, as NFS or sshfs over quota do.
+#   EDQUOT, as NFS or sshfs over quota do. How often it is reported depends
+#   on the mode:
+#     (none)      at every flush and fsync from then on;
+#     once        at the first flush or fsync only, then forgotten, as NFS
+#                 does: whoever asks first gets the error;
+#     last-close  not at the first flush, at every later one: a program that
+#                 closes a copy of its descriptor early hears it only when
+#                 it closes the file itself.
+# - Mode quota: no file can be created (EDQUOT), folders can.
+# - Mode interrupted: the first read and the first write of each file fail
+#   with EINTR, as on a volume mounted to let signals interrupt its calls;
+#   reads and writes then go straight to this program (direct_io).
 # - Removing a file whose name starts with "unlink-fails-once" fails with
 #   EIO the first time, as an injected failure would; "unlink-fails" always.
+# - Its listings give no entry types (d_type DT_UNKNOWN), as many network
+#   and FUSE file systems do: a program must ask for each entry's kind.
 import errno
 import os
 import stat
@@ -19,11 +32,14 @@ KEPT = 1000000
 
 
 class FailingFs(Operations):
-    def __init__(self):
+    def __init__(self, mode):
+        self.mode = mode
         self.nodes = {'/': self.node(stat.S_IFDIR | 0o777, 2)}
         self.data = {}
         self.over_quota = set()
+        self.flushes = {}
         self.unlink_failed = set()
+        self.interrupted = set()
 
     @staticmethod
     def node(mode, links=1):
@@ -40,21 +56,40 @@ class FailingFs(Operations):
         return self.entry(path)
 
     def readdir(self, path, fh):
-        return ['.', '..'] + [p[1:] for p in self.nodes if p != '/']
+        # Names alone: the kernel then gives DT_UNKNOWN for every entry.
+        prefix = path.rstrip('/') + '/'
+        return ['.', '..'] + [p[len(prefix):] for p in self.nodes
+                              if p != '/' and os.path.dirname(p) == path]
+
+    def mkdir(self, path, mode):
+        self.nodes[path] = self.node(stat.S_IFDIR | (mode & 0o7777), 2)
+
+    def rmdir(self, path):
+        self.entry(path)
+        del self.nodes[path]
 
     def create(self, path, mode, fi=None):
+        if self.mode == 'quota':
+            raise FuseOSError(errno.EDQUOT)
         self.nodes[path] = self.node(stat.S_IFREG | (mode & 0o7777))
         self.data[path] = bytearray()
         return 0
+
+    def interrupt_once(self, path, call):
+        if self.mode == 'interrupted' and (path, call) not in self.interrupted:
+            self.interrupted.add((path, call))
+            raise FuseOSError(errno.EINTR)
 
     def open(self, path, flags):
         self.entry(path)
         return 0
 
     def read(self, path, size, offset, fh):
+        self.interrupt_once(path, 'read')
         return bytes(self.data[path][offset:offset + size])
 
     def write(self, path, buf, offset, fh):
+        self.interrupt_once(path, 'write')
         data = self.data[path]
         if offset + len(buf) > KEPT:
             self.over_quota.add(path)
@@ -73,9 +108,14 @@ class FailingFs(Operations):
         self.nodes[path]['st_size'] = len(data)
 
     def flush(self, path, fh):
-        if path in self.over_quota:
-            raise FuseOSError(errno.EDQUOT)
-        return 0
+        if path not in self.over_quota:
+            return 0
+        self.flushes[path] = self.flushes.get(path, 0) + 1
+        if self.mode == 'last-close' and self.flushes[path] == 1:
+            return 0
+        if self.mode == 'once':
+            self.over_quota.discard(path)
+        raise FuseOSError(errno.EDQUOT)
 
     def fsync(self, path, datasync, fh):
         return self.flush(path, fh)
@@ -101,6 +141,7 @@ class FailingFs(Operations):
         if old in self.over_quota:
             self.over_quota.discard(old)
             self.over_quota.add(new)
+            self.flushes[new] = self.flushes.pop(old, 0)
 
     def chmod(self, path, mode):
         node = self.entry(path)
@@ -116,4 +157,6 @@ class FailingFs(Operations):
 
 if __name__ == '__main__':
     # Unmounted by fusermount should a killed test leave it behind.
-    FUSE(FailingFs(), sys.argv[1], foreground=True, nothreads=True, auto_unmount=True)
+    mode = sys.argv[2] if len(sys.argv) > 2 else ''
+    FUSE(FailingFs(mode), sys.argv[1], foreground=True, nothreads=True, auto_unmount=True,
+         direct_io=mode == 'interrupted')

@@ -14,6 +14,11 @@
 
 #include <csignal>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/syscall.h>
+
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -24,6 +29,29 @@ bool isMountPoint(const QByteArray& folder)
     const std::vector<MountEntry> mounts = readMountTable();
     return std::any_of(mounts.begin(), mounts.end(),
                        [&](const MountEntry& m) { return m.root == folder; });
+}
+
+bool waitForMountState(const QByteArray& folder, bool mounted, pid_t server)
+{
+    // Opened before the first look: a change made after it is reported by
+    // poll even if it came before poll was called.
+    const int table = open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
+    const int ended = server > 0 ? int(syscall(SYS_pidfd_open, server, 0)) : -1;
+    QElapsedTimer waited;
+    waited.start();
+    bool there = isMountPoint(folder) == mounted;
+    while (!there && table >= 0 && waited.elapsed() < 300000) {
+        pollfd events[2] = {{table, POLLPRI, 0}, {ended, POLLIN, 0}};
+        poll(events, ended >= 0 ? 2 : 1, 1000);
+        there = isMountPoint(folder) == mounted;
+        if (ended >= 0 && events[1].revents)
+            break;  // the server is gone: what the table says now is final
+    }
+    if (ended >= 0)
+        close(ended);
+    if (table >= 0)
+        close(table);
+    return there;
 }
 
 FuseServer::FuseServer(const QString& program, const QStringList& arguments,
@@ -44,14 +72,20 @@ FuseServer::FuseServer(const QString& program, const QStringList& arguments,
     server->setStandardErrorFile(QProcess::nullDevice());
     server->setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     server->start(program, arguments);
-    // The server mounts once it has started: it is waited for until it has
-    // either mounted or ended.
-    QElapsedTimer waited;
-    waited.start();
-    while (server->state() != QProcess::NotRunning && !isMountPoint(mountPoint)
-           && waited.elapsed() < 60000)
-        QThread::msleep(10);
-    mounted = server->state() != QProcess::NotRunning && isMountPoint(mountPoint);
+    // The server mounts once it has started, however long that takes. The
+    // mount shows before the server has taken it over from fusermount,
+    // whose auto_unmount watches the server only from then on: a server
+    // killed in between leaves its mount behind. Listing the volume needs
+    // the server's answer, so it has taken over once the listing is read.
+    mounted = server->waitForStarted(-1) && waitForMountState(mountPoint, true, pid());
+    if (mounted) {
+        DIR* root = opendir(mountPoint.constData());
+        mounted = root != nullptr;
+        if (root) {
+            (void)readdir(root);
+            closedir(root);
+        }
+    }
     if (!mounted)
         reason = program + " could not mount its volume";
 }

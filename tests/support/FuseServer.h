@@ -41,6 +41,13 @@ private:
 // Whether a folder is a mount point now, by the system's mount table.
 bool isMountPoint(const QByteArray& folder);
 
+// Waits until the folder is a mount point (mounted) or no longer one, woken
+// by the mount table's own change events, not by the clock: a loaded
+// machine only makes it later. Waiting for a mount, it gives up when the
+// server given has ended first. Returns whether the folder got there; the
+// ceiling of five minutes is a last resort against a mount that never comes.
+bool waitForMountState(const QByteArray& folder, bool mounted, pid_t server = 0);
+
 // The names in a folder once a FUSE server has forgotten the files removed
 // while still open: it keeps each under a hidden name until the file's
 // close reaches it, which comes in its own time.

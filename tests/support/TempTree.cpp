@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
 #include <cstdio>
 
 #include <fcntl.h>
@@ -66,6 +67,8 @@ QByteArray TempTree::file(const QByteArray& relative, const QByteArray& content)
         qsizetype done = 0;
         while (done < content.size()) {
             const ssize_t n = write(fd, content.constData() + done, size_t(content.size() - done));
+            if (n < 0 && errno == EINTR)  // some volumes let signals interrupt a write
+                continue;
             if (n <= 0)
                 break;
             done += n;
@@ -82,9 +85,14 @@ QByteArray TempTree::read(const QByteArray& path)
     if (fd < 0)
         return content;
     char buffer[65536];
-    ssize_t n;
-    while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)  // some volumes let signals interrupt a read
+            continue;
+        if (n <= 0)
+            break;
         content.append(buffer, n);
+    }
     close(fd);
     return content;
 }

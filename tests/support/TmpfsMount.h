@@ -6,6 +6,11 @@
 
 namespace quibex::test {
 
+// How long a test waits at most for the window to see a mount or an
+// unmount: it goes on as soon as the window has, so this is only a last
+// resort against a change that never shows, far beyond what load delays.
+inline constexpr int MountEventCeiling = 300000;
+
 // A real volume for as long as the guard lives: a small tmpfs mounted on a
 // folder. Mounting needs root (or the right to mount); a test that gets no
 // volume skips, giving the reason.
