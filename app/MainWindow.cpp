@@ -56,7 +56,7 @@ MainWindow::MainWindow(const QByteArray& startFolder, MessageBox& messages, QWid
 
 MainWindow::~MainWindow()
 {
-    setInputWatcher(nullptr);
+    forgetInputWatcher(this);
 }
 
 void MainWindow::build()

@@ -356,21 +356,36 @@ private slots:
     // no message, and the folder exactly as it was, an old file untouched.
     // A file that came under the name meanwhile is asked about once the
     // copy is done; closing then answers "Non" and ends the program too.
-    void closeDuringJoin_data()
+    // "Quitter", reached through an assistive tool (clicks are dropped
+    // then), does what the close button does. Escape stops the join alone:
+    // the window stays, with the selection, the name, emptied displays and
+    // the focus on "Créer"; a screen reader was told so by the displays.
+    void stoppedDuringJoin_data()
     {
         QTest::addColumn<QString>("when");
-        QTest::newRow("new file") << "copying";
-        QTest::newRow("replacing a file") << "replacing";
-        QTest::newRow("a file came meanwhile, at the question") << "late question";
+        QTest::addColumn<QString>("how");
+        QTest::newRow("new file, closed") << "copying"
+                                          << "close";
+        QTest::newRow("replacing a file, closed") << "replacing"
+                                                  << "close";
+        QTest::newRow("a file came meanwhile, closed at the question") << "late question"
+                                                                       << "close";
+        QTest::newRow("new file, Quitter") << "copying"
+                                           << "Quitter";
+        QTest::newRow("new file, Escape") << "copying"
+                                          << "Escape";
+        QTest::newRow("replacing a file, Escape") << "replacing"
+                                                  << "Escape";
     }
-    void closeDuringJoin()
+    void stoppedDuringJoin()
     {
         QFETCH(QString, when);
+        QFETCH(QString, how);
         ScriptedMessageBox box;
-        const QByteArray sub = "ferme-" + when.toUtf8().replace(' ', '-');
-        const QByteArray folder = tree.folder(sub);
-        tree.file(sub + "/a.bin", QByteArray(6291456, 'a'));
-        tree.file(sub + "/b.bin", "b");
+        const QByteArray sub = QTest::currentDataTag() + QByteArray();
+        const QByteArray folder = tree.folder(QByteArray(sub).replace(' ', '-'));
+        tree.file(folder.mid(tree.path().size() + 1) + "/a.bin", QByteArray(6291456, 'a'));
+        tree.file(folder.mid(tree.path().size() + 1) + "/b.bin", "b");
         if (when == "late question")
             window = std::make_unique<MainWindow>(folder);  // the real dialogs
         else
@@ -380,33 +395,62 @@ private slots:
         press("Command4");
         window->form().Text1.setText("sortie.bin");
         if (when == "replacing") {
-            tree.file(sub + "/sortie.bin", "ancien");
+            tree.file(folder.mid(tree.path().size() + 1) + "/sortie.bin", "ancien");
             box.answerNext(MsgAnswer::Yes);
         }
         QStringList before = namesIn(folder);
 
         QSignalSpy ended(&window->form().window, &Surface::endRequested);
         bool questionLeftOpen = false;
+        QString toldDuringJoin;
         SlowMedium medium(*window);
         medium.actAt = "66% " + QString(93, QChar(127));
         if (when == "late question") {
-            medium.action = [&] { tree.file(sub + "/sortie.bin", "le leur"); };
+            medium.action = [&] {
+                tree.file(folder.mid(tree.path().size() + 1) + "/sortie.bin", "le leur");
+            };
             before << "sortie.bin";
             before.sort();
             closeAtTheNextDialog(*window, questionLeftOpen);
-        } else {
+        } else if (how == "close") {
             medium.action = [&] { window->close(); };
+        } else if (how == "Quitter") {
+            // The tool's press comes as an animated click, a moment later:
+            // the join waits here until it has come.
+            medium.action = [&] {
+                QAccessible::queryAccessibleInterface(widget<QPushButton>("Command2_2"))
+                    ->actionInterface()
+                    ->doAction(QAccessibleActionInterface::pressAction());
+                QTRY_VERIFY_WITH_TIMEOUT(stopRequested(), 60000);
+            };
+        } else {
+            medium.action = [&] {
+                toldDuringJoin = QAccessible::queryAccessibleInterface(widget<QWidget>("jauge"))
+                                     ->text(QAccessible::Description);
+                QTest::keyClick(window.get(), Qt::Key_Escape);
+            };
         }
         press("Command2_1");
 
-        QVERIFY(!window->isVisible());
         QVERIFY(!questionLeftOpen);
-        QCOMPARE(ended.count(), 1);
         QCOMPARE(box.shown().size(), size_t(when == "replacing" ? 1 : 0));  // the question alone
         QCOMPARE(namesIn(folder), before);
         if (when != "copying")
             QCOMPARE(TempTree::read(folder + "/sortie.bin"),
                      when == "replacing" ? "ancien" : "le leur");
+        if (how != "Escape") {
+            QVERIFY(!window->isVisible());
+            QCOMPARE(ended.count(), 1);
+            return;
+        }
+        QVERIFY(window->isVisible());
+        QCOMPARE(ended.count(), 0);
+        QCOMPARE(toldDuringJoin, "Échap arrête la création en cours.");
+        QCOMPARE(QApplication::focusWidget(), widget<QWidget>("Command2_1"));
+        QCOMPARE(window->form().List1.count(), 2);
+        QCOMPARE(window->form().Text1.text(), "sortie.bin");
+        QCOMPARE(window->form().jauge.text(), QString());
+        QCOMPARE(window->form().jauge2.text(), QString());
     }
 
     // Replacing a file checks that it is none of the selected files under

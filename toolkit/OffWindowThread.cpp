@@ -205,6 +205,12 @@ void setInputWatcher(QObject* watcher)
     inputWatcher = watcher;
 }
 
+void forgetInputWatcher(QObject* watcher)
+{
+    if (inputWatcher == watcher)
+        inputWatcher = nullptr;
+}
+
 void requestStop()
 {
     stopAsked = true;

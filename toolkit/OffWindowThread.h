@@ -48,8 +48,9 @@ void wakeWindowThread();
 
 // While the window's thread waits, the user's input is dropped; the watcher
 // (the window) sees it first and may act on it, as on the key that stops a
-// join. Null for none.
+// join. A watcher that goes says so, and is forgotten if it is still the one.
 void setInputWatcher(QObject* watcher);
+void forgetInputWatcher(QObject* watcher);
 
 // True while the window's thread waits for work done away from it.
 bool offWindowThreadRunning();

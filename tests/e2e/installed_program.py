@@ -231,7 +231,50 @@ def drives_heard(x, window, home, volume, deadline):
                   "%r shown, %r heard" % (drives.name, heard))
 
 
-def use_the_program(x, x_window, app, home, volume, deadline):
+def escape_stops_a_join(x, app, window, program, home, deadline):
+    """Escape during a join: the copy stops, the folder is as before, no
+    message, the selection and the name kept, the focus back on "Créer".
+    The join is made slow from outside: strace, attached to the program,
+    holds each write of the copy for a while."""
+    chosen = find(window, deadline, "the selection", named(pyatspi.ROLE_LIST, "Fichiers sélectionnés"))
+    files = find(window, deadline, "the file list", named(pyatspi.ROLE_LIST, "Fichiers du dossier"))
+    x.click(*centre(find(files, deadline, "partie1.txt", named(pyatspi.ROLE_LIST_ITEM, "partie1.txt"))))
+    deadline.wait_for("a selected file", lambda: chosen.childCount == 1)
+    x.type("arret")
+    slow = subprocess.Popen(["strace", "-f", "-qq", "-o", "/dev/null", "-p", str(program.pid),
+                             "-e", "trace=pwrite64,copy_file_range",
+                             "-e", "inject=pwrite64,copy_file_range:delay_enter=3000000"],
+                            stderr=subprocess.DEVNULL)
+    try:
+        # Attached once the program's threads are traced; without the right
+        # to trace it (another account's rules), the step says so.
+        def traced():
+            with open("/proc/%d/status" % program.pid) as status:
+                return "\nTracerPid:\t0\n" not in status.read()
+        deadline.wait_for("strace attached", lambda: slow.poll() is not None or traced(), step=0.05)
+        if slow.poll() is not None:
+            print("strace cannot attach to the program here: Escape not tried")
+            return
+        create = find(window, deadline, "Créer", named(pyatspi.ROLE_PUSH_BUTTON, "Créer"))
+        x.click(*centre(create))
+        gauge = find(window, deadline, "the file display", named(pyatspi.ROLE_PROGRESS_BAR, "Fichier en cours"))
+        deadline.wait_for("a join under way, told how to stop", lambda: gauge.description.startswith("Échap"))
+        x.keys("Escape")
+        deadline.wait_for("the join stopped", lambda: gauge.description == "")
+    finally:
+        slow.terminate()
+        slow.wait()
+    check(not os.path.exists(os.path.join(home, "arret.txt")), "the stopped join made its file")
+    check(not [n for n in os.listdir(home) if n.startswith(".quibex-")], "the stopped join left files")
+    check(not pyatspi.findDescendant(app, lambda acc: acc is not None and acc.getRole() == pyatspi.ROLE_ALERT),
+          "the stopped join showed a message")
+    check(chosen.childCount == 1, "the selection was not kept")
+    name_box = find(window, deadline, "the name box", named(pyatspi.ROLE_TEXT, "Fichier à créer"))
+    check(name_box.queryText().getText(0, -1) == "arret.txt", "the name was not kept")
+    deadline.wait_for("the focus on Créer", lambda: create.getState().contains(pyatspi.STATE_FOCUSED))
+
+
+def use_the_program(x, x_window, app, program, home, volume, deadline):
     window = find(app, deadline, "the main window", lambda acc: acc is not None and acc.name == TITLE)
     heard_by_a_screen_reader(window, deadline)
     keyboard_heard(x, x_window, window, home, deadline)
@@ -278,6 +321,7 @@ def use_the_program(x, x_window, app, home, volume, deadline):
     with open(os.path.join(home, "tout.txt"), "rb") as joined:
         content = joined.read()
     check(content == b"un\r\nneuf\r\ndix\r\n", "joined bytes: %r" % content)
+    escape_stops_a_join(x, app, window, program, home, deadline)
     if volume:
         drives_heard(x, window, home, volume, deadline)
 
@@ -322,7 +366,7 @@ def main():
         wm_class = x.run("xprop", "-id", window, "WM_CLASS").stdout
         check('"quibex", "quibex"' in wm_class, "the window's class is " + wm_class)
 
-        use_the_program(x, window, application(deadline), home, volume, deadline)
+        use_the_program(x, window, application(deadline), program, home, volume, deadline)
         check(program.poll() is None, "the program ended on its own")
         print("1 passed, 0 failed")
     finally:
