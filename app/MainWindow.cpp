@@ -246,7 +246,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     if (closeRequested)
         return;
     closeRequested = true;
-    requestStop();
+    requestStop();  // the copy stops between two chunks
     controls->messages.dismiss();
     uint64_t seen = 0;
     (void)heldWorkGoesOn(seen);

@@ -50,8 +50,7 @@ bool DirList::fill(const QByteArray& nativeFolder)
         const QByteArray path = childOf(nativeFolder, sub.nativeName);
         if (path.size() >= PATH_MAX)
             continue;
-        if (!shown.addItem(sub.name, path))
-            break;
+        shown.addItem(sub.name, path);
     }
     shown.setListIndex(current);
     return true;

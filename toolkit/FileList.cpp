@@ -22,10 +22,8 @@ void FileList::show(const QByteArray& nativeFolder, const FolderListing& listing
     folder = nativeFolder;
     shownPath = displayName(nativeFolder);
     files.clear();
-    for (const FolderEntry& entry : listing.files) {
-        if (!files.addItem(entry.name, entry.nativeName))
-            break;  // a list holds 32,767 items at most
-    }
+    for (const FolderEntry& entry : listing.files)
+        files.addItem(entry.name, entry.nativeName);
 }
 
 bool FileList::reread()
