@@ -2,6 +2,7 @@
 #include "join/fs/AtomicFile.h"
 
 #include "join/fs/FileId.h"
+#include "join/fs/FilePieces.h"
 #include "join/fs/KeptAttributes.h"
 #include "join/fs/Leftovers.h"
 #include "join/fs/OwnNames.h"
@@ -9,7 +10,6 @@
 #include "join/fs/WriteInPlace.h"
 
 #include <cerrno>
-#include <cstdio>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -232,9 +232,9 @@ int AtomicFile::placeNew()
 
 int AtomicFile::linkInto(const QByteArray& name)
 {
-    char procPath[64];
-    std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", fd.get());
-    if (linkat(AT_FDCWD, procPath, target.folder.get(), name.constData(), AT_SYMLINK_FOLLOW) == 0)
+    if (linkat(AT_FDCWD, descriptorPath(fd.get()).constData(), target.folder.get(),
+               name.constData(), AT_SYMLINK_FOLLOW)
+        == 0)
         return 0;
     if (errno != ENOENT)
         return errno;

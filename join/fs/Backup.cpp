@@ -2,6 +2,7 @@
 #include "join/fs/Backup.h"
 
 #include "join/fs/CopyRange.h"
+#include "join/fs/FilePieces.h"
 #include "join/fs/OwnNames.h"
 #include "join/fs/Retry.h"
 #include "join/fs/UniqueFd.h"
@@ -29,32 +30,6 @@ struct Footer {
     uint64_t inode;
     uint64_t nameLength;
 };
-
-int writeAll(int fd, const char* data, int64_t length, int64_t at)
-{
-    while (length > 0) {
-        const ssize_t n = retryOnInterrupt([&] { return pwrite(fd, data, size_t(length), at); });
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        data += n;
-        length -= n;
-        at += n;
-    }
-    return 0;
-}
-
-int readAll(int fd, char* data, int64_t length, int64_t at)
-{
-    while (length > 0) {
-        const ssize_t n = retryOnInterrupt([&] { return pread(fd, data, size_t(length), at); });
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        data += n;
-        length -= n;
-        at += n;
-    }
-    return 0;
-}
 
 // The old bytes, shared with the file where the file system can.
 int copyContent(int target, int backup, int64_t length, const StepWatch& watch)

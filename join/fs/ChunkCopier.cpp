@@ -3,6 +3,7 @@
 
 #include "join/fs/CopyRange.h"
 #include "join/fs/Failure.h"
+#include "join/fs/FilePieces.h"
 #include "join/fs/InputFile.h"
 #include "join/fs/OutputWriter.h"
 #include "join/fs/Retry.h"
@@ -115,17 +116,9 @@ int ChunkCopier::readInto(int input, int64_t from, int64_t to, OutputWriter& out
     char* area = nullptr;
     if (const int error = output.gatherArea(to - from, area))
         return error;
-    int64_t done = 0;
-    while (from + done < to) {
-        const ssize_t n = retryOnInterrupt(
-            [&] { return pread(input, area + done, size_t(to - from - done), from + done); });
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            return InputEndedEarly;
-        done += n;
-    }
-    output.gathered(done);
+    if (const int error = readAll(input, area, to - from, from))
+        return error;
+    output.gathered(to - from);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 #include "join/fs/CopyRange.h"
 
 #include "join/fs/Failure.h"
+#include "join/fs/FilePieces.h"
 #include "join/fs/Retry.h"
 #include "join/fs/Sizes.h"
 
@@ -15,27 +16,17 @@ namespace quibex {
 
 namespace {
 
-// One step through memory: read, then write all that was read.
+// One step through memory, a buffer at a time.
 int copyThroughMemory(int from, int64_t fromOffset, int to, int64_t toOffset, int64_t length,
                       char* buffer)
 {
-    int64_t done = 0;
-    while (done < length) {
-        const ssize_t n = retryOnInterrupt([&] {
-            return pread(from, buffer, size_t(std::min(length - done, GatherBufferSize)),
-                         fromOffset + done);
-        });
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        for (ssize_t written = 0; written < n;) {
-            const ssize_t w = retryOnInterrupt([&] {
-                return pwrite(to, buffer + written, size_t(n - written), toOffset + done + written);
-            });
-            if (w <= 0)
-                return w < 0 ? errno : EIO;
-            written += w;
-        }
-        done += n;
+    for (int64_t done = 0; done < length;) {
+        const int64_t piece = std::min(length - done, GatherBufferSize);
+        if (const int error = readAll(from, buffer, piece, fromOffset + done))
+            return error;
+        if (const int error = writeAll(to, buffer, piece, toOffset + done))
+            return error;
+        done += piece;
     }
     return 0;
 }

@@ -16,8 +16,8 @@ bool kernelCannotCopy(int error);
 // into the file open as to at toOffset: inside the kernel where it can
 // (which shares blocks where the file system can), through memory where it
 // cannot. Between steps of DisplayChunk bytes it tells the watch how far it
-// got and stops when asked (CopyStopped). Returns 0 or the errno; EIO when
-// from ends before the range does.
+// got and stops when asked (CopyStopped). Returns 0 or the errno;
+// InputEndedEarly when from ends before the range does.
 [[nodiscard]] int copyRange(int from, int64_t fromOffset, int to, int64_t toOffset, int64_t length,
                             const StepWatch& watch = {});
 

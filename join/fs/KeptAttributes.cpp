@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "join/fs/KeptAttributes.h"
 
+#include "join/fs/FilePieces.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -28,17 +30,6 @@ struct AclEntry {
     uint16_t permission;
     uint32_t id;
 };
-
-// The old file is held by an O_PATH descriptor, which fgetxattr and
-// flistxattr refuse (EBADF): its attributes are read through the
-// descriptor's /proc path, which names that same open file whatever happens
-// to its name meanwhile. They are written to the new file by its descriptor.
-QByteArray procPath(int fd)
-{
-    char path[64];
-    std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
-    return path;
-}
 
 QByteArray readAttribute(const QByteArray& path, const char* name)
 {
@@ -125,7 +116,12 @@ int keepAttributes(int oldFile, const struct stat& old, int newFd, bool& kept)
     if (!kept)
         return 0;
 
-    const QByteArray oldPath = procPath(oldFile);
+    // The old file is held by an O_PATH descriptor, which fgetxattr and
+    // flistxattr refuse (EBADF): its attributes are read through the
+    // descriptor's path, which names that same open file whatever happens
+    // to its name meanwhile. They are written to the new file by its
+    // descriptor.
+    const QByteArray oldPath = descriptorPath(oldFile);
     const QByteArray acl = readAttribute(oldPath, AccessAcl);
     const mode_t mode = narrowedMode(old.st_mode, acl.isEmpty() ? -1 : aclGroupPermission(acl),
                                      ownerKept, groupKept);

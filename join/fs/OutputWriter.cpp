@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "join/fs/OutputWriter.h"
 
-#include "join/fs/Retry.h"
+#include "join/fs/FilePieces.h"
 #include "join/fs/Sizes.h"
 
 #include <algorithm>
@@ -101,17 +101,14 @@ int OutputWriter::writeOut(const char* data, int64_t length, int64_t at)
         if (const int error = fillZeros(at))
             return error;
     }
-    while (length > 0) {
-        const ssize_t n = retryOnInterrupt([&] { return pwrite(fd, data, size_t(length), at); });
-        if (n < 0 && fallBackToZeros(errno, at))
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        data += n;
-        length -= n;
-        at += n;
-        end = std::max(end, at);
-    }
+    // A file system that cannot leave holes refuses the first write past
+    // one, before writing anything: once the hole is filled, it goes again.
+    int error = writeAll(fd, data, length, at);
+    if (error && fallBackToZeros(error, at))
+        error = writeAll(fd, data, length, at);
+    if (error)
+        return error;
+    end = std::max(end, at + length);
     return 0;
 }
 
@@ -119,11 +116,10 @@ int OutputWriter::fillZeros(int64_t until)
 {
     static const char zeros[ZeroBlock] = {};
     while (end < until) {
-        const ssize_t n = retryOnInterrupt(
-            [&] { return pwrite(fd, zeros, size_t(std::min(until - end, ZeroBlock)), end); });
-        if (n <= 0)
-            return n < 0 ? errno : EIO;
-        end += n;
+        const int64_t piece = std::min(until - end, ZeroBlock);
+        if (const int error = writeAll(fd, zeros, piece, end))
+            return error;
+        end += piece;
     }
     return 0;
 }
