@@ -3,6 +3,7 @@
 
 #include "join/fs/Backup.h"
 #include "join/fs/CopyRange.h"
+#include "join/fs/FileId.h"
 #include "join/fs/ProcessSignals.h"
 #include "join/fs/Retry.h"
 #include "join/fs/UniqueFd.h"
@@ -64,8 +65,7 @@ int writeInPlace(int content, int folder, const QByteArray& name, const struct s
     struct stat found;
     if (fstat(file.get(), &found) != 0)
         return errno;
-    if (!S_ISREG(found.st_mode) || found.st_dev != expected.st_dev
-        || found.st_ino != expected.st_ino)
+    if (!S_ISREG(found.st_mode) || !sameFile(found, expected))
         return EBUSY;
 
     // From the first byte of the backup until the file holds one content
