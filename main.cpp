@@ -3,7 +3,7 @@
 #include "app/ProgramFolder.h"
 #include "app/StartFolder.h"
 #include "app/Startup.h"
-#include "join/fs/ProcessSignals.h"
+#include "toolkit/ProcessSignals.h"
 
 #include <QApplication>
 #include <QDir>

@@ -6,7 +6,7 @@
 #include "browser/Browser.h"
 #include "browser/FolderDrop.h"
 #include "join/Join.h"
-#include "join/fs/ProcessSignals.h"
+#include "toolkit/ProcessSignals.h"
 #include "ordering/Ordering.h"
 #include "selection/Selection.h"
 #include "toolkit/drives/MountWatcher.h"
@@ -249,7 +249,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     requestStop();  // the copy stops between two chunks
     controls->messages.dismiss();
     uint64_t seen = 0;
-    (void)heldWorkGoesOn(seen);
+    (void)processSignals().heldWorkGoesOn(seen);
     endUnlessTheJoinMovesOn(seen);
 }
 
@@ -261,7 +261,7 @@ void MainWindow::endUnlessTheJoinMovesOn(uint64_t seen)
     QTimer::singleShot(1000, this, [this, seen]() mutable {
         if (!offWindowThreadRunning())
             return;
-        if (heldWorkGoesOn(seen))
+        if (processSignals().heldWorkGoesOn(seen))
             endUnlessTheJoinMovesOn(seen);
         else
             endDuringJoin();

@@ -40,7 +40,7 @@
 #include "app/MainWindow.h"
 #include "form/fmenu.h"
 #include "join/Join.h"
-#include "join/fs/ProcessSignals.h"
+#include "toolkit/ProcessSignals.h"
 #include "toolkit/OffWindowThread.h"
 #include "toolkit/ScriptedMessageBox.h"
 

@@ -7,9 +7,9 @@
 #include "join/fs/InputFile.h"
 #include "join/fs/Leftovers.h"
 #include "join/fs/OutputWriter.h"
-#include "join/fs/ProcessSignals.h"
 #include "join/fs/Sizes.h"
 #include "toolkit/OffWindowThread.h"
+#include "toolkit/ProcessSignals.h"
 
 namespace quibex {
 
@@ -41,10 +41,10 @@ int64_t chunkCount(int64_t length)
     return length <= DisplayChunk ? 1 : (length + DisplayChunk - 1) / DisplayChunk;
 }
 
-// A close request, or an ending signal noted while the old file is written into.
+// A stop request, or the program asked to end while an old file is written into.
 bool stopping()
 {
-    return stopRequested() || endingSignalNoted();
+    return stopRequested() || processSignals().endingAsked();
 }
 
 // Copies one input, exactly its measured length, chunk by chunk, showing
@@ -83,7 +83,8 @@ std::optional<Failure> failureOf(Failure::Step step, int error)
 
 Joiner::Joiner(JoinRequest joinRequest, JoinDisplays& shown)
     : request(std::move(joinRequest)),
-      displays(shown)
+      displays(shown),
+      file(processSignals())
 {
 }
 
@@ -94,11 +95,11 @@ Joiner::Look Joiner::look()
         seen.inSelection = true;
         return seen;
     }
-    int error = checkTarget(request.target, target);
+    int error = checkTarget(request.target, target, processSignals());
     // A join that ended on the way may have left the very file to replace
     // half written: its old content is put back before anyone looks at it.
     if (error == 0 && clearLeftovers(target.folder.get()) > 0)
-        error = checkTarget(request.target, target);
+        error = checkTarget(request.target, target, processSignals());
     seen.failure = failureOf(Failure::Step::Target, error);
     seen.hasData = target.hasData();
     return seen;

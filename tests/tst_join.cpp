@@ -4,7 +4,7 @@
 #include "join/fs/AtomicFile.h"
 #include "join/fs/Backup.h"
 #include "join/fs/OwnNames.h"
-#include "join/fs/ProcessSignals.h"
+#include "toolkit/ProcessSignals.h"
 #include "support/ChildProcess.h"
 #include "support/FuseServer.h"
 #include "support/JoinFixture.h"

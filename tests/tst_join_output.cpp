@@ -3,7 +3,7 @@
 #include "join/fs/ChunkCopier.h"
 #include "join/fs/InputFile.h"
 #include "join/fs/OutputWriter.h"
-#include "join/fs/ProcessSignals.h"
+#include "toolkit/ProcessSignals.h"
 #include "join/fs/Sizes.h"
 #include "join/fs/TargetCheck.h"
 #include "support/ChildProcess.h"
@@ -135,7 +135,7 @@ void JoinOutputTest::namedTemporaryIsRemovedOnEndingSignals()
             std::signal(ending, SIG_DFL);
         setUpProcessSignals();
         Target target;
-        AtomicFile file;
+        AtomicFile file(processSignals());
         if (checkTarget(folder + "/joined.bin", target) != 0
             || file.create(std::move(target), false) != 0)
             return SetupFailed;

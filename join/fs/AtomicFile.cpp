@@ -6,7 +6,6 @@
 #include "join/fs/KeptAttributes.h"
 #include "join/fs/Leftovers.h"
 #include "join/fs/OwnNames.h"
-#include "join/fs/ProcessSignals.h"
 #include "join/fs/WriteInPlace.h"
 
 #include <cerrno>
@@ -50,20 +49,20 @@ int AtomicFile::create(Target newTarget, bool allowUnnamed)
 // an ending signal in between would leave it behind.
 int AtomicFile::openArmed(const QByteArray& name)
 {
-    const EndingSignalsHeld held;
+    const EndingHeld held(guard);
     const int opened =
         openat(target.folder.get(), name.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0666);
     if (opened >= 0)
-        armTemporaryCleanup(target.folder.get(), name.constData());
+        guard.named(target.folder.get(), name.constData());
     return opened;
 }
 
 int AtomicFile::linkArmed(const QByteArray& name)
 {
-    const EndingSignalsHeld held;
+    const EndingHeld held(guard);
     const int linked = linkInto(name);
     if (linked == 0)
-        armTemporaryCleanup(target.folder.get(), name.constData());
+        guard.named(target.folder.get(), name.constData());
     return linked;
 }
 
@@ -133,7 +132,7 @@ int AtomicFile::place(const StepWatch& watch)
             // A new file would take the old one from its owner: the content,
             // complete now, goes into the old file, which keeps who may use it.
             const int error =
-                writeInPlace(fd.get(), target.folder.get(), target.name, target.old, watch);
+                writeInPlace(fd.get(), target.folder.get(), target.name, target.old, watch, guard);
             if (error == 0)
                 discard();
             return error;
@@ -143,7 +142,7 @@ int AtomicFile::place(const StepWatch& watch)
         return error;
     if (const int error = target.exists ? putInPlace() : placeNew())
         return error;
-    disarmTemporaryCleanup();
+    guard.unnamed();
     temporaryName.clear();
     // Makes the new name itself durable where an old file was at stake; a
     // folder opened without read access cannot be flushed, and the content
@@ -258,7 +257,7 @@ int AtomicFile::replaceFromUnnamed()
                 return 0;
             const int error = errno;
             unlinkat(target.folder.get(), name.constData(), 0);
-            disarmTemporaryCleanup();
+            guard.unnamed();
             return error;
         }
         if (linked != EEXIST)
@@ -278,7 +277,7 @@ void AtomicFile::discard()
     if (!temporaryName.isEmpty() && target.folder.isOpen())
         unlinkat(target.folder.get(), temporaryName.constData(), 0);
     if (!temporaryName.isEmpty())
-        disarmTemporaryCleanup();
+        guard.unnamed();
     temporaryName.clear();
     fd.reset();
     target = Target();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "join/fs/EndingGuard.h"
 #include "join/fs/StepWatch.h"
 #include "join/fs/TargetCheck.h"
 #include "join/fs/UniqueFd.h"
@@ -15,12 +16,14 @@ namespace quibex {
 //
 // The temporary file is unnamed where the file system allows it, so that
 // a killed program leaves nothing; elsewhere it gets a hidden name, which
-// the ending signals' handler and the program's exit remove, and which a
+// the program removes should it end (the EndingGuard), and which a
 // later join into the folder removes when a join killed on the way left it
 // (clearLeftovers).
 class AtomicFile {
 public:
-    AtomicFile() = default;
+    // The guard hears of the temporary's hidden name, and holds the
+    // program's ending while an old file is written into.
+    explicit AtomicFile(EndingGuard& endingGuard = noEndingGuard()) : guard(endingGuard) { }
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
     ~AtomicFile() { discard(); }
@@ -70,6 +73,7 @@ private:
     [[nodiscard]] int placeNew();
     bool dataCameMeanwhile() const;
 
+    EndingGuard& guard;
     Target target;
     UniqueFd fd;
     QByteArray temporaryName;

@@ -2,7 +2,6 @@
 #include "join/fs/TargetCheck.h"
 
 #include "join/fs/ProbeNote.h"
-#include "join/fs/ProcessSignals.h"
 
 #include <cerrno>
 #include <optional>
@@ -112,14 +111,14 @@ int replaceRefusal(const Target& target)
 
 // Makes and removes the name at once: some file systems refuse names (a
 // colon on FAT) only when a file is created under them.
-int probeNewName(Target& target)
+int probeNewName(Target& target, EndingGuard& guard)
 {
     // In an append-only folder the probe could not be removed again.
     if (isLockedInPlace(target.folder.get(), "", AT_EMPTY_PATH))
         return EPERM;
     // From the note to the probe's removal, an ending signal waits: a kill
     // leaves the note, for the next join to remove the probe.
-    const EndingSignalsHeld held;
+    const EndingHeld held(guard);
     ProbeNote note;
     if (const int error = note.write(target.folder.get(), target.name))
         return error;
@@ -170,7 +169,7 @@ QByteArray folderOf(const QByteArray& path)
     return path.left(slash);
 }
 
-int checkTarget(const QByteArray& path, Target& target)
+int checkTarget(const QByteArray& path, Target& target, EndingGuard& guard)
 {
     target = Target();
     if (path.isEmpty() || path.contains('\0'))
@@ -188,7 +187,7 @@ int checkTarget(const QByteArray& path, Target& target)
     if (fstatat(target.folder.get(), target.name.constData(), &target.old, 0) != 0) {
         if (errno != ENOENT)
             return errno;
-        return probeNewName(target);
+        return probeNewName(target, guard);
     }
     target.exists = true;
     // Only a regular file is replaced.

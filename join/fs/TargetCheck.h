@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "join/fs/EndingGuard.h"
 #include "join/fs/UniqueFd.h"
 
 #include <QByteArray>
@@ -30,7 +31,10 @@ struct Target {
 // both write and replace (not append-only or immutable, not someone else's
 // in a sticky folder). Returns 0 and fills target, or the errno that tells
 // why the name is refused.
-[[nodiscard]] int checkTarget(const QByteArray& path, Target& target);
+// A new name is tried by making a file under it and removing it at once:
+// the guard holds the program's ending meanwhile.
+[[nodiscard]] int checkTarget(const QByteArray& path, Target& target,
+                              EndingGuard& guard = noEndingGuard());
 
 // The folder part of a path, as the system reads it.
 QByteArray folderOf(const QByteArray& path);

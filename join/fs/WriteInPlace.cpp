@@ -3,8 +3,8 @@
 
 #include "join/fs/Backup.h"
 #include "join/fs/CopyRange.h"
+#include "join/fs/EndingGuard.h"
 #include "join/fs/FileId.h"
-#include "join/fs/ProcessSignals.h"
 #include "join/fs/Retry.h"
 #include "join/fs/UniqueFd.h"
 
@@ -51,7 +51,7 @@ int writeNewContent(int content, int file, int64_t length, int64_t oldLength,
 }  // namespace
 
 int writeInPlace(int content, int folder, const QByteArray& name, const struct stat& expected,
-                 const StepWatch& watch)
+                 const StepWatch& watch, EndingGuard& guard)
 {
     struct stat source;
     if (fstat(content, &source) != 0)
@@ -70,26 +70,26 @@ int writeInPlace(int content, int folder, const QByteArray& name, const struct s
 
     // From the first byte of the backup until the file holds one content
     // whole, an ending signal waits: this work puts things back and stops.
-    const EndingSignalsHeld untilWhole;
+    const EndingHeld untilWhole(guard);
     const int64_t total = found.st_size + source.st_size;
     StepWatch steps;
-    steps.stopped = [&watch] { return watch.stop() || endingSignalNoted(); };
-    steps.step = [&watch, total](int64_t done, int64_t) {
-        heldWorkProgressed();
+    steps.stopped = [&watch, &guard] { return watch.stop() || guard.endingAsked(); };
+    steps.step = [&watch, &guard, total](int64_t done, int64_t) {
+        guard.progressed();
         watch.progress(done, total);
     };
     Backup backup;
     if (const int error = backup.make(folder, name, file.get(), steps))
         return error;
-    steps.step = [&watch, total, &found](int64_t done, int64_t) {
-        heldWorkProgressed();
+    steps.step = [&watch, &guard, total, &found](int64_t done, int64_t) {
+        guard.progressed();
         watch.progress(found.st_size + done, total);
     };
     if (const int error =
             writeNewContent(content, file.get(), source.st_size, found.st_size, steps)) {
         // Should putting back fail too, the backup stays for the next join.
         StepWatch puttingBack;
-        puttingBack.step = [](int64_t, int64_t) { heldWorkProgressed(); };
+        puttingBack.step = [&guard](int64_t, int64_t) { guard.progressed(); };
         (void)backup.putBack(file.get(), puttingBack);
         return error;
     }

@@ -9,7 +9,7 @@
 // the user UID of group GID when given. Exits 0 when the file was created.
 #include "form/fmenu.h"
 #include "join/Join.h"
-#include "join/fs/ProcessSignals.h"
+#include "toolkit/ProcessSignals.h"
 #include "support/FormFixture.h"
 #include "toolkit/ScriptedMessageBox.h"
 

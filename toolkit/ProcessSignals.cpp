@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "join/fs/ProcessSignals.h"
+#include "toolkit/ProcessSignals.h"
 
 #include <array>
 #include <atomic>
@@ -19,7 +19,7 @@ constexpr std::array<int, 3> EndingSignals{SIGTERM, SIGINT, SIGHUP};
 
 // What the handler may touch: prepared before it is armed, read only by it.
 volatile sig_atomic_t armed = 0;
-// Held by EndingSignalsHeld; the signal noted meanwhile, or ExitNoted.
+// Held between hold() and release(); the signal noted meanwhile, or ExitNoted.
 std::atomic<int> held{0};
 std::atomic<int> noted{0};
 std::atomic<uint64_t> heldSteps{0};
@@ -90,7 +90,7 @@ void onExit()
         for (int step = 0; step < ExitWaitSteps && held.load() > 0; ++step) {
             const timespec pause{0, ExitWaitStepNanoseconds};
             nanosleep(&pause, nullptr);
-            if (heldWorkGoesOn(seen))
+            if (processSignals().heldWorkGoesOn(seen))
                 step = 0;
         }
     }
@@ -123,7 +123,13 @@ void setUpProcessSignals()
     }
 }
 
-void armTemporaryCleanup(int folder, const char* name)
+ProcessSignals& processSignals()
+{
+    static ProcessSignals signals;
+    return signals;
+}
+
+void ProcessSignals::named(int folder, const char* name)
 {
     if (std::strlen(name) >= sizeof cleanupName)
         return;
@@ -134,18 +140,18 @@ void armTemporaryCleanup(int folder, const char* name)
     armed = 1;
 }
 
-void disarmTemporaryCleanup()
+void ProcessSignals::unnamed()
 {
     SignalsBlocked blocked;
     armed = 0;
 }
 
-EndingSignalsHeld::EndingSignalsHeld()
+void ProcessSignals::hold()
 {
     held.fetch_add(1);
 }
 
-EndingSignalsHeld::~EndingSignalsHeld()
+void ProcessSignals::release()
 {
     if (held.fetch_sub(1) != 1)
         return;
@@ -154,17 +160,17 @@ EndingSignalsHeld::~EndingSignalsHeld()
         raise(signal);
 }
 
-bool endingSignalNoted()
+bool ProcessSignals::endingAsked() const
 {
     return noted.load() != 0;
 }
 
-void heldWorkProgressed()
+void ProcessSignals::progressed()
 {
     heldSteps.fetch_add(1);
 }
 
-bool heldWorkGoesOn(uint64_t& seen)
+bool ProcessSignals::heldWorkGoesOn(uint64_t& seen) const
 {
     const uint64_t now = heldSteps.load();
     const bool moved = held.load() > 0 && now != seen;
