@@ -3,6 +3,7 @@
 #include "join/Join.h"
 #include "join/fs/AtomicFile.h"
 #include "join/fs/Backup.h"
+#include "join/fs/OutputWriter.h"
 #include "join/fs/OwnNames.h"
 #include "toolkit/ProcessSignals.h"
 #include "support/ChildProcess.h"
@@ -19,6 +20,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -27,6 +29,7 @@
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -119,6 +122,8 @@ private slots:
     void inputsAreNeverChanged();
     void leftoversOfEndedJoins_data();
     void leftoversOfEndedJoins();
+    void namedTemporaryIsRemovedOnEndingSignals_data();
+    void namedTemporaryIsRemovedOnEndingSignals();
 };
 
 void JoinTest::createRefusesTheProposedName_data()
@@ -841,6 +846,56 @@ void JoinTest::leftoversOfEndedJoins()
     QCOMPARE(namesIn(j.out), expected);
     if (!oldAfter.isEmpty())
         QCOMPARE(TempTree::read(j.out + "/old.bin"), oldAfter);
+}
+
+void JoinTest::namedTemporaryIsRemovedOnEndingSignals_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+    // What Qt does when the display connection is lost, even while a
+    // question waits.
+    QTest::newRow("exit()") << 0;
+}
+
+// Where a named temporary file is needed, a program ended by one of these
+// signals in the middle of a join leaves no part of it behind, and still
+// ends by that signal.
+void JoinTest::namedTemporaryIsRemovedOnEndingSignals()
+{
+    QFETCH(int, signal);
+    constexpr int SetupFailed = 99;
+    TempTree tree;
+    const QByteArray folder = tree.folder("out");
+    const int status = test::runInChild([&] {
+        // As at start-up: the test library's own crash handlers are not there.
+        for (const int ending : {SIGTERM, SIGINT, SIGHUP})
+            std::signal(ending, SIG_DFL);
+        setUpProcessSignals();
+        Target target;
+        AtomicFile file(processSignals());
+        if (checkTarget(folder + "/joined.bin", target) != 0
+            || file.create(std::move(target), false) != 0)
+            return SetupFailed;
+        OutputWriter output(file.handle());
+        const QByteArray partial(1 << 20, 'p');
+        if (output.write(partial.constData(), partial.size()) != 0 || namesIn(folder).size() != 1)
+            return SetupFailed;
+        if (signal == 0)
+            std::exit(4);
+        raise(signal);
+        return 3;
+    });
+    if (signal == 0) {
+        // A leak checker run at exit may change how the child ends; what
+        // counts is the folder left empty.
+        QVERIFY(!WIFEXITED(status) || WEXITSTATUS(status) != SetupFailed);
+    } else {
+        QVERIFY2(WIFSIGNALED(status), qPrintable(QString::number(WEXITSTATUS(status))));
+        QCOMPARE(WTERMSIG(status), signal);
+    }
+    QCOMPARE(namesIn(folder), QStringList());
 }
 
 QTEST_GUILESS_MAIN(JoinTest)

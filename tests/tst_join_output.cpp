@@ -3,21 +3,16 @@
 #include "join/fs/ChunkCopier.h"
 #include "join/fs/InputFile.h"
 #include "join/fs/OutputWriter.h"
-#include "toolkit/ProcessSignals.h"
 #include "join/fs/Sizes.h"
 #include "join/fs/TargetCheck.h"
-#include "support/ChildProcess.h"
 #include "support/Lists.h"
 #include "support/TempTree.h"
 
 #include <QTest>
 
-#include <csignal>
-#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,17 +31,16 @@ FileId idOf(const QByteArray& path)
 
 }  // namespace
 
-// The output file and the copier on the paths the join takes only on some
-// file systems: a named temporary where unnamed ones do not exist, and
-// reading and writing where the kernel cannot copy.
+// The file-system core alone, linked without the rest of the program: the
+// output file and the copier on the paths the join takes only on some file
+// systems, a named temporary where unnamed ones do not exist, and reading
+// and writing where the kernel cannot copy.
 class JoinOutputTest : public QObject {
     Q_OBJECT
 
 private slots:
     void namedTemporaryIsReplacedOrRemoved_data();
     void namedTemporaryIsReplacedOrRemoved();
-    void namedTemporaryIsRemovedOnEndingSignals_data();
-    void namedTemporaryIsRemovedOnEndingSignals();
     void copyThroughBuffer_data();
     void copyThroughBuffer();
     void fullDiskFailsTheChunkItHits();
@@ -107,56 +101,6 @@ void JoinOutputTest::namedTemporaryIsReplacedOrRemoved()
     struct stat info;
     if (existing && !takenMeanwhile)
         QVERIFY(stat(target.constData(), &info) == 0 && (info.st_mode & 07777) == 0604);
-}
-
-void JoinOutputTest::namedTemporaryIsRemovedOnEndingSignals_data()
-{
-    QTest::addColumn<int>("signal");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGINT") << int(SIGINT);
-    QTest::newRow("SIGHUP") << int(SIGHUP);
-    // What Qt does when the display connection is lost, even while a
-    // question waits.
-    QTest::newRow("exit()") << 0;
-}
-
-// Where a named temporary file is needed, a program ended by one of these
-// signals in the middle of a join leaves no part of it behind, and still
-// ends by that signal.
-void JoinOutputTest::namedTemporaryIsRemovedOnEndingSignals()
-{
-    QFETCH(int, signal);
-    constexpr int SetupFailed = 99;
-    TempTree tree;
-    const QByteArray folder = tree.folder("out");
-    const int status = test::runInChild([&] {
-        // As at start-up: the test library's own crash handlers are not there.
-        for (const int ending : {SIGTERM, SIGINT, SIGHUP})
-            std::signal(ending, SIG_DFL);
-        setUpProcessSignals();
-        Target target;
-        AtomicFile file(processSignals());
-        if (checkTarget(folder + "/joined.bin", target) != 0
-            || file.create(std::move(target), false) != 0)
-            return SetupFailed;
-        OutputWriter output(file.handle());
-        const QByteArray partial(1 << 20, 'p');
-        if (output.write(partial.constData(), partial.size()) != 0 || namesIn(folder).size() != 1)
-            return SetupFailed;
-        if (signal == 0)
-            std::exit(4);
-        raise(signal);
-        return 3;
-    });
-    if (signal == 0) {
-        // A leak checker run at exit may change how the child ends; what
-        // counts is the folder left empty.
-        QVERIFY(!WIFEXITED(status) || WEXITSTATUS(status) != SetupFailed);
-    } else {
-        QVERIFY2(WIFSIGNALED(status), qPrintable(QString::number(WEXITSTATUS(status))));
-        QCOMPARE(WTERMSIG(status), signal);
-    }
-    QCOMPARE(namesIn(folder), QStringList());
 }
 
 void JoinOutputTest::copyThroughBuffer_data()
