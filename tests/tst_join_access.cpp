@@ -258,8 +258,8 @@ void JoinAccessTest::writingInPlaceWithoutRoomKeepsTheOldFile()
     TmpfsMount mounted(j.out, volume.constData());
     if (!mounted.isMounted())
         QSKIP(qPrintable(mounted.whyNot()));
-    j.input("a.bin", pattern(150 * 1024));
-    const QByteArray oldContent(100 * 1024, 'O');
+    j.input("a.bin", pattern(qsizetype(150) * 1024));
+    const QByteArray oldContent(qsizetype(100) * 1024, 'O');
     const QByteArray g = j.tree.file("out/g", oldContent);
     QVERIFY2(chown(j.out.constData(), Alice, Team) == 0 && chmod(j.out.constData(), 0777) == 0,
              strerror(errno));

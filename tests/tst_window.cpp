@@ -493,7 +493,7 @@ private slots:
     void foldersReadAsATree()
     {
         auto* folders = widget<QListView>("Dir1");
-        const int sub = rows(folders).indexOf("sous");
+        const qsizetype sub = rows(folders).indexOf("sous");
         QVERIFY2(sub > 1, qPrintable(rows(folders).join('|')));
         QVERIFY(firstInk(folders, sub) > firstInk(folders, 0) + 10);
         folders->setFocus();
@@ -505,7 +505,7 @@ private slots:
     void foldersOpenOnDoubleClickOnly()
     {
         auto* folders = widget<QListView>("Dir1");
-        const int sub = rows(folders).indexOf(QRegularExpression("\\s*sous"));
+        const qsizetype sub = rows(folders).indexOf(QRegularExpression("\\s*sous"));
         QVERIFY(sub > 0);
         clickRow(folders, sub);
         QCOMPARE(window->form().File1.nativePath(), tree.path());
@@ -524,7 +524,7 @@ private slots:
         fmenu& f = window->form();
         f.Dir1.setPath(tree.path());
         auto* folders = widget<QListView>("Dir1");
-        const int row =
+        const qsizetype row =
             rows(folders).indexOf(QRegularExpression(QStringLiteral("\\s*ligne\u240Adeux")));
         QVERIFY2(row > 0, qPrintable(rows(folders).join('|')));
         const int height = folders->visualRect(folders->model()->index(0, 0)).height();

@@ -327,10 +327,10 @@ private slots:
         press("Command4");
         window->form().Text1.setText("tout.bin");
         auto* name = widget<QLineEdit>("Text1");
-        const int selected = sizes.size();
+        const qsizetype selected = sizes.size();
 
         SlowMedium medium(*window);
-        int selectionDuringJoin = -1;
+        qsizetype selectionDuringJoin = -1;
         QString nameDuringJoin;
         medium.duringFirstStep = [&] {
             QTest::mouseClick(widget<QPushButton>("Command6"), Qt::LeftButton);  // Retirer tout

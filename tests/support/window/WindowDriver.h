@@ -41,17 +41,18 @@ inline QStringList rows(QAbstractItemView* view)
     return all;
 }
 
-inline QPoint rowCenter(QAbstractItemView* view, int row)
+// A row as rows() counts it.
+inline QPoint rowCenter(QAbstractItemView* view, qsizetype row)
 {
-    return view->visualRect(view->model()->index(row, 0)).center();
+    return view->visualRect(view->model()->index(int(row), 0)).center();
 }
 
-inline void clickRow(QAbstractItemView* view, int row)
+inline void clickRow(QAbstractItemView* view, qsizetype row)
 {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCenter(view, row));
 }
 
-inline void doubleClickRow(QAbstractItemView* view, int row)
+inline void doubleClickRow(QAbstractItemView* view, qsizetype row)
 {
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCenter(view, row));
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowCenter(view, row));
