@@ -168,14 +168,16 @@ int Joiner::place()
 {
     if (stopping())
         return CopyStopped;
-    return file.place(placingWatch());
+    Placed how;
+    return file.place(how, placingWatch());
 }
 
 int Joiner::replaceWhatIsThere()
 {
     if (stopping())
         return CopyStopped;
-    return file.replaceWhatIsThere(placingWatch());
+    Placed how;
+    return file.replaceWhatIsThere(how, placingWatch());
 }
 
 void Joiner::discard()

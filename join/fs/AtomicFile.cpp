@@ -117,8 +117,9 @@ bool AtomicFile::dataCameMeanwhile() const
         && S_ISREG(now.st_mode) && now.st_size > 0;
 }
 
-int AtomicFile::place(const StepWatch& watch)
+int AtomicFile::place(Placed& how, const StepWatch& watch)
 {
+    how = Placed::Renamed;
     if (!fd.isOpen())
         return EBADF;
     // The file was empty, and no question was asked; it has data now.
@@ -129,15 +130,26 @@ int AtomicFile::place(const StepWatch& watch)
         if (const int error = keepOldAttributes(kept))
             return error;
         if (!kept) {
-            // A new file would take the old one from its owner: the content,
-            // complete now, goes into the old file, which keeps who may use it.
-            const int error =
-                writeInPlace(fd.get(), target.folder.get(), target.name, target.old, watch, guard);
-            if (error == 0)
-                discard();
-            return error;
+            how = Placed::WrittenIntoOld;
+            return writeIntoOld(watch);
         }
     }
+    return renameIntoPlace();
+}
+
+// A new file would take the old one from its owner: the content, complete
+// now, goes into the old file, which keeps who may use it.
+int AtomicFile::writeIntoOld(const StepWatch& watch)
+{
+    const int error =
+        writeInPlace(fd.get(), target.folder.get(), target.name, target.old, watch, guard);
+    if (error == 0)
+        discard();
+    return error;
+}
+
+int AtomicFile::renameIntoPlace()
+{
     if (const int error = closeACopy(fd.get()))
         return error;
     if (const int error = target.exists ? putInPlace() : placeNew())
@@ -167,7 +179,7 @@ int AtomicFile::place(const StepWatch& watch)
     return 0;
 }
 
-int AtomicFile::replaceWhatIsThere(const StepWatch& watch)
+int AtomicFile::replaceWhatIsThere(Placed& how, const StepWatch& watch)
 {
     agreed = true;
     struct stat now;
@@ -175,7 +187,7 @@ int AtomicFile::replaceWhatIsThere(const StepWatch& watch)
         if (errno != ENOENT)
             return errno;
         target.exists = false;  // gone again: the name is free
-        return place(watch);
+        return place(how, watch);
     }
     if (!S_ISREG(now.st_mode))
         return S_ISDIR(now.st_mode) ? EISDIR : EINVAL;
@@ -183,7 +195,7 @@ int AtomicFile::replaceWhatIsThere(const StepWatch& watch)
     target.old = now;
     if (const int error = makeDurable())
         return error;
-    return place(watch);
+    return place(how, watch);
 }
 
 int AtomicFile::putInPlace()

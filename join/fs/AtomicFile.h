@@ -10,6 +10,12 @@
 
 namespace quibex {
 
+// How the new content came under the target's name.
+enum class Placed {
+    Renamed,         // the temporary file took the name, in one step
+    WrittenIntoOld,  // the content went into the old file, its old content kept aside meanwhile
+};
+
 // The new content of the target, in a temporary file of the same folder,
 // until it is complete. Nothing appears under the target's name, and a
 // file already there is neither truncated nor deleted, before place().
@@ -55,10 +61,10 @@ public:
     //
     // Where the new file could not keep both the owner and the group of
     // the old one, the content is written into the old file instead, its
-    // old content kept aside meanwhile (writeInPlace); the watch hears of
-    // that copy and may stop it.
-    [[nodiscard]] int place(const StepWatch& watch = {});
-    [[nodiscard]] int replaceWhatIsThere(const StepWatch& watch = {});
+    // old content kept aside meanwhile (writeInPlace): how says which way
+    // it went. The watch hears of that copy and may stop it.
+    [[nodiscard]] int place(Placed& how, const StepWatch& watch = {});
+    [[nodiscard]] int replaceWhatIsThere(Placed& how, const StepWatch& watch = {});
     // Forgets the content; the target's name is left as it was.
     void discard();
 
@@ -69,6 +75,8 @@ private:
     [[nodiscard]] int linkInto(const QByteArray& name);
     [[nodiscard]] int replaceFromUnnamed();
     [[nodiscard]] int keepOldAttributes(bool& kept);
+    [[nodiscard]] int writeIntoOld(const StepWatch& watch);
+    [[nodiscard]] int renameIntoPlace();
     [[nodiscard]] int putInPlace();
     [[nodiscard]] int placeNew();
     bool dataCameMeanwhile() const;
