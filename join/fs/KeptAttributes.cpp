@@ -78,26 +78,19 @@ bool isNotSupported(int error)
     return error == ENOSYS || error == EOPNOTSUPP || error == ENOTSUP;
 }
 
-}  // namespace
-
-mode_t narrowedMode(mode_t old, int aclGroup, bool ownerKept, bool groupKept)
+// The old file's permission bits, for a new file of the same owner and
+// group. With an ACL the group bits show its mask, the most any named entry
+// gets: the owning group's own entry is taken instead, so that should the
+// ACL not be copied, its group gets no more than it had.
+mode_t keptMode(mode_t old, int aclGroup)
 {
-    mode_t bits = old & 0777;
-    // With an ACL the group bits show its mask, the most any named entry
-    // gets; the owning group itself has its own entry.
+    mode_t bits = old & 07777;
     if (aclGroup >= 0)
         bits = (bits & ~mode_t(070)) | mode_t(aclGroup) << 3;
-    mode_t special = old & 07000;
-    if (!groupKept) {
-        // The group bits now apply to another group, whose members had at
-        // most what everyone else had.
-        bits &= ~(070 & ~((bits & 07) << 3));
-        special &= ~mode_t(S_ISGID);
-    }
-    if (!ownerKept)
-        special &= ~mode_t(S_ISUID);
-    return bits | special;
+    return bits;
 }
+
+}  // namespace
 
 int keepAttributes(int oldFile, const struct stat& old, int newFd, bool& kept)
 {
@@ -123,8 +116,7 @@ int keepAttributes(int oldFile, const struct stat& old, int newFd, bool& kept)
     // descriptor.
     const QByteArray oldPath = descriptorPath(oldFile);
     const QByteArray acl = readAttribute(oldPath, AccessAcl);
-    const mode_t mode = narrowedMode(old.st_mode, acl.isEmpty() ? -1 : aclGroupPermission(acl),
-                                     ownerKept, groupKept);
+    const mode_t mode = keptMode(old.st_mode, acl.isEmpty() ? -1 : aclGroupPermission(acl));
     // The mode may change now that the owner did (set-user-ID bits drop).
     if (fstat(newFd, &own) != 0)
         return errno;
@@ -132,7 +124,7 @@ int keepAttributes(int oldFile, const struct stat& old, int newFd, bool& kept)
         return errno;
 
     for (const QByteArray& name : attributeNames(oldPath)) {
-        if (name == FileCapabilities || (name == AccessAcl && !groupKept))
+        if (name == FileCapabilities)
             continue;
         const QByteArray value = name == AccessAcl ? acl : readAttribute(oldPath, name.constData());
         // An attribute this user may not read or set is left behind; the
