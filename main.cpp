@@ -2,7 +2,7 @@
 #include "app/MainWindow.h"
 #include "app/ProgramFolder.h"
 #include "app/StartFolder.h"
-#include "app/Startup.h"
+#include "app/ApplicationIdentity.h"
 #include "toolkit/ProcessSignals.h"
 
 #include <QApplication>

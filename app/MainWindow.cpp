@@ -133,8 +133,8 @@ void MainWindow::wireEvents()
     connect(shown.Drive1, &QComboBox::activated, this,
             unlessJoining([&f](int index) { f.Drive1.pickDrive(f.Drive1.list().item(index)); }));
     connect(shown.Drive1, &DriveComboBox::aboutToShowPopup, this,
-            unlessJoining([this] { rereadDrives(); }));
-    connect(new MountWatcher(this), &MountWatcher::mountsChanged, this, &MainWindow::rereadDrives);
+            unlessJoining([this] { rereadDrivesWhenFree(); }));
+    connect(new MountWatcher(this), &MountWatcher::mountsChanged, this, &MainWindow::rereadDrivesWhenFree);
     connect(shown.Dir1, &FolderListView::opened, this,
             unlessJoining([&f](int row) { f.Dir1.open(row); }));
     // "Dossiers": a folder, or a file, dropped from a file manager.
@@ -187,10 +187,10 @@ void MainWindow::wireEvents()
 // While a join or a folder read waits, the drive list waits for its end:
 // the new file goes to the folder the join started in, and the browser
 // changes only between commands.
-void MainWindow::rereadDrives()
+void MainWindow::rereadDrivesWhenFree()
 {
     if (isBusy()) {
-        QTimer::singleShot(DrivesRetryMilliseconds, this, &MainWindow::rereadDrives);
+        QTimer::singleShot(DrivesRetryMilliseconds, this, &MainWindow::rereadDrivesWhenFree);
         return;
     }
     quibex::rereadDrives(*controls);

@@ -75,7 +75,7 @@ private:
     void setTabOrder();
     void runCreate();
     void showHowToStop(bool running);
-    void rereadDrives();
+    void rereadDrivesWhenFree();
     void endUnlessTheJoinMovesOn(uint64_t seen);
     void endDuringJoin();
     // A join is under way, or the window waits for work away from its thread.

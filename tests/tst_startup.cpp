@@ -2,7 +2,7 @@
 // How the program starts: in which folder, under which name, and with Qt's
 // texts in French.
 #include "app/StartFolder.h"
-#include "app/Startup.h"
+#include "app/ApplicationIdentity.h"
 #include "support/TempTree.h"
 #include "support/WriteProtection.h"
 

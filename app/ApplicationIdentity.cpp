@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/Startup.h"
+#include "app/ApplicationIdentity.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
