@@ -134,7 +134,8 @@ void MainWindow::wireEvents()
             unlessJoining([&f](int index) { f.Drive1.pickDrive(f.Drive1.list().item(index)); }));
     connect(shown.Drive1, &DriveComboBox::aboutToShowPopup, this,
             unlessJoining([this] { rereadDrivesWhenFree(); }));
-    connect(new MountWatcher(this), &MountWatcher::mountsChanged, this, &MainWindow::rereadDrivesWhenFree);
+    connect(new MountWatcher(this), &MountWatcher::mountsChanged, this,
+            &MainWindow::rereadDrivesWhenFree);
     connect(shown.Dir1, &FolderListView::opened, this,
             unlessJoining([&f](int row) { f.Dir1.open(row); }));
     // "Dossiers": a folder, or a file, dropped from a file manager.
