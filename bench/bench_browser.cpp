@@ -5,7 +5,7 @@
 #include "app/MainWindow.h"
 #include "selection/Selection.h"
 #include "widgets/Pacing.h"
-#include "toolkit/ScriptedMessageBox.h"
+#include "support/ScriptedMessageBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -42,7 +42,7 @@
 #include "join/Join.h"
 #include "toolkit/ProcessSignals.h"
 #include "toolkit/OffWindowThread.h"
-#include "toolkit/ScriptedMessageBox.h"
+#include "support/ScriptedMessageBox.h"
 
 #include <QApplication>
 #include <QDir>

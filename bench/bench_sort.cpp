@@ -9,7 +9,7 @@
 #include "form/fmenu.h"
 #include "ordering/Ordering.h"
 #include "toolkit/ListBox.h"
-#include "toolkit/ScriptedMessageBox.h"
+#include "support/ScriptedMessageBox.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -31,7 +31,7 @@ import time
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 PRODUCT = ["app", "browser", "form", "join", "ordering", "selection", "toolkit", "widgets", "main.cpp"]
-FAULTS = pathlib.Path(__file__).resolve().parent / "faults.txt"
+FAULTS = pathlib.Path(__file__).resolve().parent.parent / "tests" / "faults" / "faults.txt"
 THREAD_TESTS = "quibex_thread_tests"
 
 
@@ -103,7 +103,7 @@ def build(build_dir, target=None):
 def test(build_dir, label=None):
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     if label:
-        env["TSAN_OPTIONS"] = f"halt_on_error=1 die_after_fork=0 suppressions={ROOT / '.ci' / 'tsan.supp'}"
+        env["TSAN_OPTIONS"] = f"halt_on_error=1 die_after_fork=0 ignore_noninstrumented_modules=1 suppressions={ROOT / '.ci' / 'tsan.supp'}"
         env["QTEST_DISABLE_STACK_DUMP"] = "1"
     code, out = run(["ctest", "--stop-on-failure", "-j1", "--timeout", "120", "--output-on-failure"]
                     + (["-L", label] if label else []),
@@ -152,7 +152,7 @@ def main():
     parser.add_argument("--only", help="comma-separated fault ids")
     parser.add_argument("--list", action="store_true", help="show where each fault lands, plant nothing")
     parser.add_argument("--faults", default=str(FAULTS),
-                        help="the list of faults to plant (default: scripts/faults.txt)")
+                        help="the list of faults to plant (default: tests/faults/faults.txt)")
     parser.add_argument("--tsan-build", help="a ThreadSanitizer build folder (configured already)")
     args = parser.parse_args()
     faults = parse(pathlib.Path(args.faults).resolve())

@@ -5,7 +5,7 @@
 #include "support/TempTree.h"
 #include "support/TmpfsMount.h"
 #include "support/window/WindowDriver.h"
-#include "toolkit/ScriptedMessageBox.h"
+#include "support/ScriptedMessageBox.h"
 #include "toolkit/TextBox.h"
 
 #include <QtTest>

@@ -109,102 +109,99 @@ class JoinCrashPointsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void endedAtEachCall_data();
-    void endedAtEachCall();
-};
-
-void JoinCrashPointsTest::endedAtEachCall_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("signal");
-    for (const char* kind : {"new file", "replaced by a rename", "written into the old file"}) {
-        for (const char* signal : {"SIGKILL", "SIGTERM"})
-            QTest::newRow(qPrintable(QString("%1, %2").arg(kind, signal))) << kind << signal;
-    }
-}
-
-void JoinCrashPointsTest::endedAtEachCall()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, signal);
-    if (QStandardPaths::findExecutable("strace").isEmpty())
-        QSKIP("needs strace");
-    TempTree tree;
-    const QByteArray out = tree.folder("out");
-    chmod(tree.path().constData(), 0755);
-    chmod(out.constData(), 0777);
-    const QByteArray newContent = pattern(3000000) + "tail";
-    const QStringList inputs{QString::fromLocal8Bit(tree.file("in/a", pattern(3000000))),
-                             QString::fromLocal8Bit(tree.file("in/b", "tail"))};
-    chmod(tree.path("in").constData(), 0755);
-
-    Scenario s{out, "g", "old content, shorter than the new", false};
-    std::unique_ptr<MirrorMount> mirror;
-    if (kind == "new file") {
-        s.oldContent.clear();
-        mirror = std::make_unique<MirrorMount>(out, tree.folder("mirror"));
-        if (!mirror->isMounted())
-            QSKIP(qPrintable(mirror->whyNot()));
-        s.folder = tree.path("mirror");
-    } else if (kind == "written into the old file") {
-        if (geteuid() != 0)
-            QSKIP("needs root to act as another user");
-        s.asAnotherUser = true;
-    }
-    const QByteArray target = out + '/' + s.name;
-    // Through the join's own mount: a FUSE mount's kernel side would not
-    // hear of files removed behind its back at once.
-    const auto reset = [&] {
-        for (const QString& name : namesOnceSettled(s.folder))
-            unlink((s.folder + '/' + QFile::encodeName(name)).constData());
-        if (s.oldContent.isEmpty())
-            return;
-        tree.file("out/" + s.name, s.oldContent);
-        if (s.asAnotherUser
-            && (chown(target.constData(), Alice, Team) != 0
-                || chmod(target.constData(), 0666) != 0))
-            qFatal("cannot give the old file to another user");
-    };
-
-    reset();
-    const std::vector<Point> points = callsOf(s, inputs, tree.path("trace"));
-    QVERIFY(points.size() > 10);
-    QCOMPARE(TempTree::read(target), newContent);
-    std::map<QByteArray, int> endedWith;  // which content each point left
-    for (const Point& point : points) {
-        reset();
-        const QString inject = QString("inject=%1:signal=%2:when=%3")
-                                   .arg(QString::fromLatin1(point.call), signal)
-                                   .arg(point.time);
-        run("strace",
-            QStringList{"-qq", "-o", "/dev/null", "-e", "trace=" + QString::fromLatin1(point.call),
-                        "-e", inject, QString::fromLocal8Bit(joinOnce())}
-                + helperArguments(s, s.name, inputs));
-        const QString where =
-            QString("%1 #%2").arg(QString::fromLatin1(point.call)).arg(point.time);
-        // An ending signal the program handles leaves the name whole at
-        // once; a kill, once the next join into the folder has looked.
-        if (signal == "SIGKILL")
-            QCOMPARE(run(QString::fromLocal8Bit(joinOnce()), helperArguments(s, "next", inputs)),
-                     0);
-        QStringList names = namesOnceSettled(out);
-        QVERIFY2(signal != "SIGKILL" || names.removeOne("next"), qPrintable(where));
-        const bool stands = names.removeOne(QString::fromLocal8Bit(s.name));
-        QVERIFY2(names.isEmpty(), qPrintable(where + ": " + names.join(' ')));
-        const QByteArray content = stands ? TempTree::read(target) : QByteArray("(none)");
-        const bool whole =
-            content == newContent || (s.oldContent.isEmpty() ? !stands : content == s.oldContent);
-        QVERIFY2(whole, qPrintable(where + ": " + QString::number(content.size()) + " bytes"));
-        if (s.asAnotherUser) {
-            struct stat info { };
-            stat(target.constData(), &info);
-            QVERIFY2(info.st_uid == Alice && (info.st_mode & 07777) == 0666, qPrintable(where));
+    void endedAtEachCall_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("signal");
+        for (const char* kind : {"new file", "replaced by a rename", "written into the old file"}) {
+            for (const char* signal : {"SIGKILL", "SIGTERM"})
+                QTest::newRow(qPrintable(QString("%1, %2").arg(kind, signal))) << kind << signal;
         }
-        ++endedWith[content == newContent ? "new" : "old"];
     }
-    qInfo("%zu calls: %d left the old content, %d the new", points.size(), endedWith["old"],
-          endedWith["new"]);
-}
+    void endedAtEachCall()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, signal);
+        if (QStandardPaths::findExecutable("strace").isEmpty())
+            QSKIP("needs strace");
+        TempTree tree;
+        const QByteArray out = tree.folder("out");
+        chmod(tree.path().constData(), 0755);
+        chmod(out.constData(), 0777);
+        const QByteArray newContent = pattern(3000000) + "tail";
+        const QStringList inputs{QString::fromLocal8Bit(tree.file("in/a", pattern(3000000))),
+                                 QString::fromLocal8Bit(tree.file("in/b", "tail"))};
+        chmod(tree.path("in").constData(), 0755);
+
+        Scenario s{out, "g", "old content, shorter than the new", false};
+        std::unique_ptr<MirrorMount> mirror;
+        if (kind == "new file") {
+            s.oldContent.clear();
+            mirror = std::make_unique<MirrorMount>(out, tree.folder("mirror"));
+            if (!mirror->isMounted())
+                QSKIP(qPrintable(mirror->whyNot()));
+            s.folder = tree.path("mirror");
+        } else if (kind == "written into the old file") {
+            if (geteuid() != 0)
+                QSKIP("needs root to act as another user");
+            s.asAnotherUser = true;
+        }
+        const QByteArray target = out + '/' + s.name;
+        // Through the join's own mount: a FUSE mount's kernel side would not
+        // hear of files removed behind its back at once.
+        const auto reset = [&] {
+            for (const QString& name : namesOnceSettled(s.folder))
+                unlink((s.folder + '/' + QFile::encodeName(name)).constData());
+            if (s.oldContent.isEmpty())
+                return;
+            tree.file("out/" + s.name, s.oldContent);
+            if (s.asAnotherUser
+                && (chown(target.constData(), Alice, Team) != 0
+                    || chmod(target.constData(), 0666) != 0))
+                qFatal("cannot give the old file to another user");
+        };
+
+        reset();
+        const std::vector<Point> points = callsOf(s, inputs, tree.path("trace"));
+        QVERIFY(points.size() > 10);
+        QCOMPARE(TempTree::read(target), newContent);
+        std::map<QByteArray, int> endedWith;  // which content each point left
+        for (const Point& point : points) {
+            reset();
+            const QString inject = QString("inject=%1:signal=%2:when=%3")
+                                       .arg(QString::fromLatin1(point.call), signal)
+                                       .arg(point.time);
+            run("strace",
+                QStringList{"-qq", "-o", "/dev/null", "-e",
+                            "trace=" + QString::fromLatin1(point.call), "-e", inject,
+                            QString::fromLocal8Bit(joinOnce())}
+                    + helperArguments(s, s.name, inputs));
+            const QString where =
+                QString("%1 #%2").arg(QString::fromLatin1(point.call)).arg(point.time);
+            // An ending signal the program handles leaves the name whole at
+            // once; a kill, once the next join into the folder has looked.
+            if (signal == "SIGKILL")
+                QCOMPARE(
+                    run(QString::fromLocal8Bit(joinOnce()), helperArguments(s, "next", inputs)), 0);
+            QStringList names = namesOnceSettled(out);
+            QVERIFY2(signal != "SIGKILL" || names.removeOne("next"), qPrintable(where));
+            const bool stands = names.removeOne(QString::fromLocal8Bit(s.name));
+            QVERIFY2(names.isEmpty(), qPrintable(where + ": " + names.join(' ')));
+            const QByteArray content = stands ? TempTree::read(target) : QByteArray("(none)");
+            const bool whole = content == newContent
+                || (s.oldContent.isEmpty() ? !stands : content == s.oldContent);
+            QVERIFY2(whole, qPrintable(where + ": " + QString::number(content.size()) + " bytes"));
+            if (s.asAnotherUser) {
+                struct stat info { };
+                stat(target.constData(), &info);
+                QVERIFY2(info.st_uid == Alice && (info.st_mode & 07777) == 0666, qPrintable(where));
+            }
+            ++endedWith[content == newContent ? "new" : "old"];
+        }
+        qInfo("%zu calls: %d left the old content, %d the new", points.size(), endedWith["old"],
+              endedWith["new"]);
+    }
+};
 
 QTEST_GUILESS_MAIN(JoinCrashPointsTest)
 #include "tst_join_crash_points.moc"

@@ -7,7 +7,7 @@
 #include "support/TempTree.h"
 #include "support/TmpfsMount.h"
 #include "support/window/WindowDriver.h"
-#include "toolkit/ScriptedMessageBox.h"
+#include "support/ScriptedMessageBox.h"
 #include "widgets/Pacing.h"
 
 #include <QtTest>
@@ -89,14 +89,20 @@ private slots:
     }
     void cleanup() { window.reset(); }
 
-    void looksAsDesigned()
+    void isAFixedWindowTitledWithItsVersion()
     {
         QCOMPARE(window->windowTitle(), QStringLiteral("QUIBEX 1.4 Fr"));
         QCOMPARE(window->size(), QSize(522, 534));
         QCOMPARE(window->minimumSize(), window->maximumSize());
-        // An image of its own at each size drawn: a size made by scaling
-        // another blurs its one-pixel lines. An icon whose image failed to
-        // load is not null, but gives no pixmap.
+        QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    }
+
+    // An image of its own at each size drawn: a size made by scaling another
+    // blurs its one-pixel lines. An icon whose image failed to load is not
+    // null, but gives no pixmap.
+    void hasAnIconDrawnForEachSize()
+    {
         for (const int side : {16, 22, 24, 32, 48, 64}) {
             QVERIFY(window->windowIcon().availableSizes().contains(QSize(side, side)));
             const QImage image = window->windowIcon().pixmap(side, side).toImage();
@@ -104,9 +110,10 @@ private slots:
             QCOMPARE(image.size(), QSize(side, side));
             QCOMPARE(image.pixelColor(0, 0).alpha(), 0);  // transparent surroundings
         }
-        QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
-        QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    }
 
+    void captionsAreFrenchAndFitTheirPlaces()
+    {
         const QList<QPair<const char*, QString>> captions = {{"Command4", "Ajouter toute la liste"},
                                                              {"Command8", "Tri normal"},
                                                              {"Command7", "Tri évolué"},
@@ -120,7 +127,6 @@ private slots:
             auto* b = widget<QPushButton>(name);
             QCOMPARE(b->text(), caption);
             QVERIFY(b->font().bold());
-            // The caption fits its button.
             QVERIFY2(b->fontMetrics().horizontalAdvance(caption) + 6 <= b->width(), name);
         }
         QCOMPARE(widget<QLabel>("Label1")->text(), "Sélectionner les fichiers à concaténer");
@@ -136,27 +142,37 @@ private slots:
             QVERIFY(QFontInfo(widget<QWidget>("Check1")->font())
                         .family()
                         .startsWith(qEnvironmentVariable("QUIBEX_EXPECTED_FONT")));
-        // Every caption fits its place: in a wider font than the layout was
-        // measured with, they are cut at the right.
+        // In a wider font than the layout was measured with, they are cut at
+        // the right.
         for (const char* name : {"Check1", "Check2", "Label4", "Label5"}) {
             auto* w = widget<QWidget>(name);
             QVERIFY2(w->sizeHint().width() <= w->width(), name);
         }
         QVERIFY(widget<QWidget>("Label3")->geometry().right() < widget<QWidget>("Text1")->x());
         QCOMPARE(widget<QWidget>("List1")->geometry(), QRect(248, 24, 177, 342));
+    }
+
+    void displaysAreGreyedAndPaintAtOnceWhenAFrameIsDue()
+    {
         QVERIFY(!widget<QWidget>("jauge")->isEnabled());
         QVERIFY(!widget<QWidget>("jauge2")->isEnabled());
-        // A display the join asks to repaint paints at once, once a frame is due.
+        // A display the join asks to repaint paints at once, once a frame is
+        // due: asked again and again without the event loop running (which
+        // would paint it), it paints by itself within a frame.
         window->form().jauge.setText("50% ");
-        QThread::msleep(20);
         const long paints = synchronousRepaints();
-        window->form().jauge.refresh();
+        const QDeadlineTimer ceiling(std::chrono::seconds(10));
+        while (synchronousRepaints() == paints && !ceiling.hasExpired())
+            window->form().jauge.refresh();
         QCOMPARE(synchronousRepaints(), paints + 1);
+    }
+
+    void everyShownControlHasAFrenchNameAndNoOtherHasAWidget()
+    {
         for (QWidget* w : window->findChildren<QWidget*>()) {
             if (!w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
                 QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
         }
-        // The never-shown controls have no widget at all.
         for (const char* hidden : {"List2", "List3", "List4", "List5", "List6", "Text2"})
             QVERIFY(!window->findChild<QWidget*>(QLatin1String(hidden)));
     }
@@ -165,14 +181,14 @@ private slots:
     // build: the captions fit as well in the other fonts made to Arial's
     // widths, which come before any wider family. The window is looked at
     // again by a run of this test that cannot see the fonts named.
-    void looksAsDesignedWithoutLiberation_data()
+    void captionsFitWithoutLiberation_data()
     {
         QTest::addColumn<QStringList>("hidden");
         QTest::addColumn<QString>("expected");
         QTest::newRow("Arimo") << QStringList{"Liberation Sans"} << "Arimo";
         QTest::newRow("Nimbus Sans") << QStringList{"Liberation Sans", "Arimo"} << "Nimbus Sans";
     }
-    void looksAsDesignedWithoutLiberation()
+    void captionsFitWithoutLiberation()
     {
         QFETCH(QStringList, hidden);
         QFETCH(QString, expected);
@@ -196,7 +212,8 @@ private slots:
         environment.insert("QUIBEX_EXPECTED_FONT", expected);
         again.setProcessEnvironment(environment);
         again.setProcessChannelMode(QProcess::MergedChannels);
-        again.start(QCoreApplication::applicationFilePath(), {"looksAsDesigned"});
+        again.start(QCoreApplication::applicationFilePath(),
+                    {"captionsAreFrenchAndFitTheirPlaces"});
         QVERIFY(again.waitForFinished(-1));
         QVERIFY2(again.exitStatus() == QProcess::NormalExit && again.exitCode() == 0,
                  again.readAll().constData());

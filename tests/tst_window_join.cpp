@@ -9,7 +9,7 @@
 #include "support/TempTree.h"
 #include "support/window/WindowDriver.h"
 #include "toolkit/OffWindowThread.h"
-#include "toolkit/ScriptedMessageBox.h"
+#include "support/ScriptedMessageBox.h"
 #include "widgets/GaugeDisplay.h"
 
 #include <QtTest>

@@ -11,7 +11,7 @@
 #include "join/Join.h"
 #include "toolkit/ProcessSignals.h"
 #include "support/FormFixture.h"
-#include "toolkit/ScriptedMessageBox.h"
+#include "support/ScriptedMessageBox.h"
 
 #include <QByteArray>
 

@@ -3,7 +3,7 @@
 
 #include "form/fmenu.h"
 #include "support/TempTree.h"
-#include "toolkit/ScriptedMessageBox.h"
+#include "support/ScriptedMessageBox.h"
 
 #include <QStringList>
 

@@ -7,7 +7,7 @@
 #include "support/Lists.h"
 #include "support/TempTree.h"
 #include "toolkit/OffWindowThread.h"
-#include "toolkit/ScriptedMessageBox.h"
+#include "support/ScriptedMessageBox.h"
 
 #include <QSignalSpy>
 #include <QTest>
