@@ -12,19 +12,11 @@ namespace quibex {
 namespace {
 
 // Followed like the file list follows links: a link to a file counts, a
-// folder, a device or a pipe does not. The file's volume is asked for a
-// moment only: the drop source waits for the answer, and a file on a
-// volume that does not answer is left out.
+// folder, a device or a pipe does not. The drop source waits for the
+// answer, and a file on a volume that does not answer is left out.
 bool isRegularFile(const QByteArray& path)
 {
-    return askVolumeFor<bool>(
-               volumeOf(path),
-               [path] {
-                   struct stat info;
-                   return stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode);
-               },
-               VolumeAnswerBound)
-        .value_or(false);
+    return isOfTypeWithin(path, S_IFREG);
 }
 
 }  // namespace

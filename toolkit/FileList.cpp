@@ -35,15 +35,7 @@ bool FileList::reread()
 // answer has no file to pick either.
 bool FileList::folderStillThere() const
 {
-    const QByteArray path = folder;
-    return askVolumeFor<bool>(
-               volumeOf(path),
-               [path] {
-                   struct stat info;
-                   return stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
-               },
-               VolumeAnswerBound)
-        .value_or(false);
+    return isOfTypeWithin(folder, S_IFDIR);
 }
 
 QString FileList::fileName() const

@@ -163,6 +163,18 @@ bool askVolume(const QByteArray& volume, std::function<void()> question,
     return waitStill(*asked, std::chrono::steady_clock::now() + bound);
 }
 
+bool isOfTypeWithin(const QByteArray& path, unsigned type)
+{
+    return askVolumeFor<bool>(
+               volumeOf(path),
+               [path, type] {
+                   struct stat info;
+                   return stat(path.constData(), &info) == 0 && (info.st_mode & S_IFMT) == type;
+               },
+               VolumeAnswerBound)
+        .value_or(false);
+}
+
 std::vector<VolumeAnswer> askVolumes(const std::vector<QByteArray>& roots,
                                      std::chrono::milliseconds bound)
 {

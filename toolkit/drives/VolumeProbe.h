@@ -45,6 +45,11 @@ std::optional<Answer> askVolumeFor(const QByteArray& volume, std::function<Answe
     return std::move(*answer);
 }
 
+// Whether path (links followed) is of the file type given (S_IFREG,
+// S_IFDIR), asked of its volume for a moment only: a volume that does not
+// answer in time counts as holding no such thing.
+bool isOfTypeWithin(const QByteArray& path, unsigned type);
+
 // What a volume's root folder answered, if it answered at all.
 struct VolumeAnswer {
     bool answered = false;  // false: it did not answer in time, nothing below is known
