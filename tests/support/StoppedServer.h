@@ -5,12 +5,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -31,6 +33,35 @@ inline bool windowWaitsOnAVolume()
     return read && std::strncmp(what, "request_wait_answer", 19) == 0;
 }
 
+// Whether every thread of a process has stopped. kill() only sends
+// SIGSTOP: each thread stops when it next runs, and on a loaded machine the
+// server may answer another request first.
+inline bool allThreadsStopped(pid_t pid)
+{
+    char folder[64];
+    std::snprintf(folder, sizeof folder, "/proc/%d/task", int(pid));
+    DIR* tasks = opendir(folder);
+    if (!tasks)
+        return false;
+    bool all = true;
+    while (const dirent* task = readdir(tasks)) {
+        if (task->d_name[0] == '.')
+            continue;
+        const std::string path = std::string(folder) + '/' + task->d_name + "/stat";
+        char stat[512] = {};
+        const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const bool read = fd >= 0 && ::read(fd, stat, sizeof stat - 1) > 0;
+        if (fd >= 0)
+            close(fd);
+        // The state follows the command name, which may hold any character.
+        const char* end = read ? std::strrchr(stat, ')') : nullptr;
+        if (!end || (end[2] != 'T' && end[2] != 't'))
+            all = false;
+    }
+    closedir(tasks);
+    return all;
+}
+
 // A volume's server stopped (kill -STOP) for as long as the guard lives,
 // so that the volume no longer answers. Should the window's thread wait on
 // it all the same, a watchdog that sees it waiting wakes the server, so
@@ -40,7 +71,7 @@ class StoppedServer {
 public:
     explicit StoppedServer(pid_t server) : pid(server)
     {
-        stopped = kill(pid, SIGSTOP) == 0;
+        stopped = kill(pid, SIGSTOP) == 0 && waitUntilStopped();
         watchdog = std::thread([this] {
             std::unique_lock<std::mutex> hold(lock);
             while (
@@ -71,6 +102,19 @@ public:
     void wake() { kill(pid, SIGCONT); }
 
 private:
+    // Until every thread of the server has stopped, with a ceiling of a
+    // minute as a last resort.
+    bool waitUntilStopped() const
+    {
+        const auto ceiling = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (!allThreadsStopped(pid)) {
+            if (std::chrono::steady_clock::now() > ceiling)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
     pid_t pid;
     bool stopped = false;
     std::atomic<bool> waitedOn{false};
