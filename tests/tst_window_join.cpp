@@ -113,8 +113,15 @@ public:
         jauge2->installEventFilter(this);
         setDisplayStepHook(
             [this](const TextBox& box, const QString& text) { stepShown(box, text); });
+        const std::lock_guard<std::mutex> current(listeningLock);
+        listening = this;
     }
-    ~SlowMedium() override { setDisplayStepHook({}); }
+    ~SlowMedium() override
+    {
+        setDisplayStepHook({});
+        const std::lock_guard<std::mutex> current(listeningLock);
+        listening = nullptr;
+    }
 
     // Run on the window's thread at the first step of the copy.
     std::function<void()> duringFirstStep;
@@ -143,39 +150,66 @@ private:
             copiedOnWindowThread = copiedOnWindowThread || offWindowThreadRunning();
             return;
         }
-        GaugeDisplay* display = &box == &window.form().jauge ? jauge : jauge2;
-        const int expected = percentOf(text);
-        QString state;
-        bool painted = false;
+        {
+            const std::lock_guard<std::mutex> held(handOver);
+            step = Step{&box,
+                        &box == &window.form().jauge ? jauge : jauge2,
+                        percentOf(text),
+                        text,
+                        false,
+                        QString()};
+        }
         QElapsedTimer waited;
         waited.start();
         const auto isPainted = [&] {
             const std::lock_guard<std::mutex> held(handOver);
-            return painted;
+            return step.painted;
         };
         do {
             if (waited.elapsed() > 0)
                 QThread::msleep(2);
+            // A call that carries nothing: what it needs is reached under
+            // locks ThreadSanitizer sees, not through Qt's own hand-over.
             QMetaObject::invokeMethod(
-                &window,
-                [&] {
-                    const std::lock_guard<std::mutex> held(handOver);
-                    painted = display->percent() == expected && paintedJauge == jauge->percent()
-                        && paintedJauge2 == jauge2->percent();
-                    state = QStringLiteral("%1 %2").arg(paintedJauge).arg(paintedJauge2);
-                    if (duringFirstStep) {
-                        duringFirstStep();
-                        duringFirstStep = {};
-                    }
-                    if (action && &box == &window.form().jauge && text == actAt)
-                        action();
-                },
-                Qt::BlockingQueuedConnection);
+                &window, [] { lookAtTheDisplays(); }, Qt::BlockingQueuedConnection);
         } while (!isPainted() && !gaveUp && !stopRequested() && waited.elapsed() < PaintCeiling);
         const std::lock_guard<std::mutex> held(handOver);
-        gaveUp = gaveUp || !painted;
-        seen << state;
+        gaveUp = gaveUp || !step.painted;
+        seen << step.state;
     }
+
+    // On the window's thread: whether both displays are painted as they
+    // stand, the step's display showing the step's value.
+    static void lookAtTheDisplays()
+    {
+        const std::lock_guard<std::mutex> current(listeningLock);
+        if (listening)
+            listening->look();
+    }
+    void look()
+    {
+        const std::lock_guard<std::mutex> held(handOver);
+        step.painted = step.display->percent() == step.expected && paintedJauge == jauge->percent()
+            && paintedJauge2 == jauge2->percent();
+        step.state = QStringLiteral("%1 %2").arg(paintedJauge).arg(paintedJauge2);
+        if (duringFirstStep) {
+            duringFirstStep();
+            duringFirstStep = {};
+        }
+        if (action && step.box == &window.form().jauge && step.text == actAt)
+            action();
+    }
+
+    struct Step {
+        const TextBox* box = nullptr;
+        GaugeDisplay* display = nullptr;
+        int expected = -1;
+        QString text;
+        bool painted = false;
+        QString state;
+    };
+    static inline std::mutex listeningLock;
+    static inline SlowMedium* listening = nullptr;
 
     MainWindow& window;
     // What the window's thread writes for the step waiting here is read
@@ -186,6 +220,7 @@ private:
     GaugeDisplay* jauge2;
     int paintedJauge = -1;
     int paintedJauge2 = -1;
+    Step step;
     bool gaveUp = false;  // one display never painted is enough to fail; the rest need not wait
 };
 
